@@ -1,0 +1,72 @@
+#include "text/ModulTextZeile2CollectionArray.h"
+
+#include <algorithm>
+
+namespace ModulTextZeile2CollectionArray {
+
+namespace {
+
+constexpr wchar_t kBlank = L' ';
+constexpr wchar_t kQuote = L'"';
+constexpr wchar_t kLineFeed = L'\n';
+
+// Position (0-based) where the earlier of the two delimiters begins at or after `from`, or
+// `line.size()` when neither occurs. Searching forward from the cursor keeps the whole split
+// linear in the length of the line.
+std::size_t NextDelimiter(const std::wstring& line, std::size_t from, const std::wstring& first,
+                          const std::wstring& second) {
+  std::size_t end = std::wstring::npos;
+  for (const std::wstring* delimiter : {&first, &second}) {
+    if (delimiter->empty()) continue;
+    end = std::min(end, line.find(*delimiter, from));
+  }
+  return end == std::wstring::npos ? line.size() : end;
+}
+
+}  // namespace
+
+std::wstring Trimmen(std::wstring_view text) {
+  const std::size_t first = text.find_first_not_of(kBlank);
+  if (first == std::wstring_view::npos) return {};
+  const std::size_t last = text.find_last_not_of(kBlank);
+  return std::wstring(text.substr(first, last - first + 1));
+}
+
+FeldListe TextZeileZerlegen(std::wstring zeile, std::wstring trenner, std::wstring trenner2) {
+  FeldListe felder;
+  const std::wstring line = Trimmen(zeile);
+  const std::size_t n = line.size();
+  if (n == 0) return felder;
+
+  // 0-based throughout: `cursor` is where the field starts, `end` the position just past it.
+  // The loop is governed by `end`: it stops after the first field that reaches the end of the
+  // line, so a delimiter at the very end still yields a final empty field.
+  std::size_t cursor = 0;
+  std::size_t end = 0;
+  while (end < n) {
+    if (cursor < n && line[cursor] == kQuote) {
+      const std::size_t closing = line.find(kQuote, cursor + 1);
+      end = closing == std::wstring::npos ? n : closing + 1;
+    } else {
+      end = NextDelimiter(line, cursor, trenner, trenner2);
+    }
+
+    std::wstring feld = Trimmen(std::wstring_view(line).substr(cursor, end - cursor));
+    if (!feld.empty() && feld.front() == kLineFeed) feld.erase(0, 1);
+    felder.push_back(AnfuehrungszeichenEntfernen(std::move(feld)));
+
+    // Exactly one character past the field is skipped, whatever it is and however long the
+    // delimiter: callers rely on that for multi-character delimiters such as CR LF.
+    cursor = end + 1;
+  }
+  return felder;
+}
+
+std::wstring AnfuehrungszeichenEntfernen(std::wstring text) {
+  if (text.size() >= 2 && text.front() == kQuote && text.back() == kQuote) {
+    return text.substr(1, text.size() - 2);
+  }
+  return text;
+}
+
+}  // namespace ModulTextZeile2CollectionArray
