@@ -1,0 +1,4 @@
+// Placeholder until this module is written.
+#include "app/Pass.h"
+
+ExitStatus RunPass(Platform&, ModulRegistrierung::RegistryPlatform&) { return ExitStatus::Done; }

@@ -1,0 +1,45 @@
+// The pass's one narrow interface to the platform: the command line, its own directory, message
+// boxes, the status window, opening a web address, the pause, and the lock around the add-on
+// list. Win32Platform binds it to Windows; RecordingPlatform is the test stand-in.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "registry/Message.h"
+
+// Held while a run changes the add-on list; releasing it on destruction.
+class AddOnListLock {
+ public:
+  virtual ~AddOnListLock() = default;
+};
+
+class Platform : public MessageBoxes {
+ public:
+  // What follows the program's own name on the command line, from its first non-blank
+  // character on, double quotes, commas and blanks exactly as passed.
+  virtual std::wstring ArgumentText() = 0;
+  // The directory that holds the program file, as the platform reports it.
+  virtual std::wstring OwnDirectory() = 0;
+  // `text` lower-cased by the platform's ordinary rules, character by character.
+  virtual std::wstring ToLower(std::wstring text) = 0;
+
+  // The status window FormQuillet. It is created only when it is shown, so a run that shows
+  // none touches no user interface beyond its message boxes.
+  virtual void SetStatusText(const std::wstring& text) = 0;
+  // Shows the window non-modally and paints it at once (the pass never runs a message loop).
+  virtual void ShowStatusWindow() = 0;
+  // Processes the window events that are waiting, once.
+  virtual void ProcessPendingEvents() = 0;
+  // ModulSleep: blocks the thread; nothing is processed meanwhile.
+  virtual void Pause(unsigned milliseconds) = 0;
+  // Destroys the window, if it was ever created.
+  virtual void UnloadStatusWindow() = 0;
+
+  // ModulInternetadresseStarten: hands `address` to the shell; returns the shell call's result.
+  virtual long long OpenAddress(const std::wstring& address) = 0;
+
+  // Serializes the add-on key and list work across processes. Null when the lock could not be
+  // taken in time: the run then goes on without it rather than hang.
+  virtual std::unique_ptr<AddOnListLock> LockAddOnList() = 0;
+};

@@ -1,0 +1,17 @@
+// The host version gate: refuses to run beside an outdated host and offers its download page.
+#pragma once
+
+#include <string>
+
+#include "app/Platform.h"
+#include "registry/ModulRegistrierung.h"
+
+inline constexpr wchar_t kDownloadAdresse[] =
+    L"http://www.orvo.de/special.html?Pfad=html/media/static/kestrelview/kv.html";
+
+// True when `version` (the recorded text, untrimmed) is an outdated host version.
+bool HostVeraltet(const std::wstring& version);
+
+// Reads the recorded host version; for an outdated host asks the download question and, on
+// Yes, opens the download address. True when the run may go on, false when the gate ended it.
+bool VersionPruefen(const ModulRegistrierung::RegistryContext& reg, Platform& platform);
