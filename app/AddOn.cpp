@@ -1,9 +1,145 @@
-// Placeholder until this module is written.
 #include "app/AddOn.h"
 
-bool AddOnEinrichten(const ModulRegistrierung::RegistryContext&, const AddOnEintrag&) {
-  return false;
+#include <cstddef>
+#include <string_view>
+#include <utility>
+
+#include "text/ModulTextZeile2CollectionArray.h"
+
+namespace {
+
+namespace reg = ModulRegistrierung;
+
+constexpr reg::RegKey kRoot = reg::kHkeyLocalMachine;
+constexpr std::wstring_view kHostKey = L"software\\Orvo\\Brannick\\Brannick";
+constexpr std::wstring_view kAddOnKeyPrefix = L"software\\Orvo\\Brannick\\Brannick\\AddOn_";
+constexpr std::wstring_view kAddOnKeyClass = L"Anwendungsdaten";
+constexpr std::wstring_view kListValue = L"AddOns";
+constexpr wchar_t kComma = L',';
+
+std::wstring AddOnKeyPath(const std::wstring& name) { return std::wstring(kAddOnKeyPrefix) + name; }
+
+// Letter case is folded here, without the platform, so that the list behaves the same on every
+// system and in the tests. Names are made of ASCII letters and digits, "_", "-" and the German
+// umlauts and sharp s, so ASCII plus the Latin-1 capitals (U+00C0..U+00DE, but not the
+// multiplication sign U+00D7) is all a name can need; other characters compare exactly.
+wchar_t FoldCase(wchar_t c) {
+  if (c >= L'A' && c <= L'Z') return static_cast<wchar_t>(c + (L'a' - L'A'));
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<wchar_t>(c + 0x20);
+  return c;
 }
-bool AddOnEntfernen(const ModulRegistrierung::RegistryContext&, const std::wstring&) {
-  return false;
+
+std::wstring Folded(std::wstring_view text) {
+  std::wstring folded(text);
+  for (wchar_t& c : folded) c = FoldCase(c);
+  return folded;
+}
+
+// The list as stored; the empty text when the key or the value is missing or unreadable.
+std::wstring ListeLesen(const reg::RegistryContext& ctx) {
+  reg::RegistryValue holder = std::wstring();
+  reg::ReadRegistryValue(ctx, kRoot, kHostKey, kListValue, holder, /*rawText=*/false);
+  if (reg::KindOf(holder) == reg::RegistryValueKind::Date) {
+    return reg::AsText(holder, ctx.platform.DateToText(std::get<reg::Date>(holder)));
+  }
+  return reg::AsText(holder);
+}
+
+bool ListeSchreiben(const reg::RegistryContext& ctx, std::wstring liste) {
+  return reg::WriteRegistryValue(ctx, kRoot, kHostKey, kListValue,
+                                 reg::RegistryValue(std::move(liste)));
+}
+
+// ","+name+"," searched in ","+list+",", ignoring letter case, with nothing trimmed or
+// unquoted: an element with blanks or quotes around it does not count. Linear in the list's
+// length: a name holds no comma, so each candidate comparison ends at the next comma at the
+// latest.
+bool IstInListe(const std::wstring& liste, const std::wstring& name) {
+  std::wstring heuhaufen;
+  heuhaufen.reserve(liste.size() + 2);
+  heuhaufen += kComma;
+  heuhaufen += Folded(liste);
+  heuhaufen += kComma;
+  const std::wstring nadel = kComma + Folded(name) + kComma;
+  return heuhaufen.find(nadel) != std::wstring::npos;
+}
+
+std::wstring Angehaengt(std::wstring liste, const std::wstring& name) {
+  if (!liste.empty() && liste.back() != kComma) liste += kComma;
+  liste += name;
+  return liste;
+}
+
+// The list cut into its elements (trimmed and unquoted by the splitter), without the first one
+// that equals `name`, joined again. The other elements come back as the splitter gave them, so
+// blanks and quotes around them are gone, and a leading empty element vanishes.
+std::wstring Entfernt(const std::wstring& liste, const std::wstring& name) {
+  const ModulTextZeile2CollectionArray::FeldListe elemente =
+      ModulTextZeile2CollectionArray::TextZeileZerlegen(liste, L",", L"");
+  const std::wstring gesucht = Folded(ModulTextZeile2CollectionArray::Trimmen(name));
+
+  const std::size_t anzahl = elemente.size();
+  std::size_t entfernt = anzahl;
+  for (std::size_t i = 0; i < anzahl; ++i) {
+    if (Folded(ModulTextZeile2CollectionArray::Trimmen(elemente[i])) == gesucht) {
+      entfernt = i;
+      break;
+    }
+  }
+
+  std::wstring neu;
+  neu.reserve(liste.size());
+  for (std::size_t i = 0; i < anzahl; ++i) {
+    if (i == entfernt) continue;
+    if (!neu.empty()) neu += kComma;
+    neu += elemente[i];
+  }
+  return neu;
+}
+
+}  // namespace
+
+bool AddOnEinrichten(const reg::RegistryContext& ctx, const AddOnEintrag& eintrag) {
+  const std::wstring key = AddOnKeyPath(eintrag.AddOnName);
+  // An existing key is reused as it is, class and foreign values included.
+  if (!reg::RegistryKeyExists(ctx, kRoot, key)) {
+    reg::CreateRegistryKey(ctx, kRoot, key, kAddOnKeyClass);
+  }
+
+  // The host reads these by name; all nine are written on every install, in this order, and a
+  // failed write does not keep the others (or the list) from being written.
+  const std::pair<std::wstring_view, reg::RegistryValue> werte[] = {
+      {L"AddOnName", eintrag.AddOnName},
+      {L"EinbindungsModus", eintrag.EinbindungsModus},
+      {L"ExeDateiname", eintrag.ExeDateiname},
+      {L"ParameterFest", eintrag.ParameterFest},
+      {L"ParameterZusatz", eintrag.ParameterZusatz},
+      {L"KurzBeschreibung", eintrag.KurzBeschreibung},
+      {L"LangBeschreibung", eintrag.LangBeschreibung},
+      {L"SpezialButtonGrafikName", eintrag.SpezialButtonGrafikName},
+      {L"SpezialButtonToolTiptext", eintrag.SpezialButtonToolTiptext},
+  };
+  bool ok = true;
+  for (const auto& [name, wert] : werte) {
+    if (!reg::WriteRegistryValue(ctx, kRoot, key, name, wert)) ok = false;
+  }
+
+  const std::wstring liste = ListeLesen(ctx);
+  if (IstInListe(liste, eintrag.AddOnName)) return ok;
+  if (!ListeSchreiben(ctx, Angehaengt(liste, eintrag.AddOnName))) ok = false;
+  return ok;
+}
+
+bool AddOnEntfernen(const reg::RegistryContext& ctx, const std::wstring& name) {
+  bool ok = true;
+  const std::wstring key = AddOnKeyPath(name);
+  if (reg::RegistryKeyExists(ctx, kRoot, key)) {
+    if (!reg::DeleteRegistryKey(ctx, kRoot, key)) ok = false;
+  }
+
+  const std::wstring liste = ListeLesen(ctx);
+  if (!IstInListe(liste, name)) return ok;
+  // Written back even when nothing was taken out: the list then loses its quotes and blanks.
+  if (!ListeSchreiben(ctx, Entfernt(liste, name))) ok = false;
+  return ok;
 }
