@@ -1,1 +1,74 @@
-// Placeholder until this module is written.
+#include "app/RecordingPlatform.h"
+
+#include <utility>
+
+std::wstring PortableToLower(std::wstring text) {
+  for (wchar_t& c : text) {
+    if ((c >= L'A' && c <= L'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) c += 0x20;
+  }
+  return text;
+}
+
+namespace {
+
+class RecordingLock : public AddOnListLock {
+ public:
+  explicit RecordingLock(std::function<void()> onRelease) : onRelease_(std::move(onRelease)) {}
+  ~RecordingLock() override { onRelease_(); }
+
+ private:
+  std::function<void()> onRelease_;
+};
+
+}  // namespace
+
+RecordingPlatform::RecordingPlatform(std::wstring argumentText, std::wstring ownDirectory)
+    : argumentText_(std::move(argumentText)), ownDirectory_(std::move(ownDirectory)) {}
+
+std::vector<std::wstring> RecordingPlatform::Calls() const {
+  std::vector<std::wstring> calls;
+  for (const Event& e : log_) calls.push_back(e.what);
+  return calls;
+}
+
+MessageAnswer RecordingPlatform::Show(const Message& message) {
+  messages_.push_back(message);
+  Record(L"message:" + message.title);
+  if (answers_.empty()) {
+    ++unexpected_;
+    return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+  }
+  MessageAnswer answer = answers_.front();
+  answers_.pop_front();
+  bool passt = message.buttons == MessageButtons::YesNo ? answer != MessageAnswer::Ok
+                                                        : answer == MessageAnswer::Ok;
+  if (!passt) ++unexpected_;
+  return answer;
+}
+
+void RecordingPlatform::SetStatusText(const std::wstring& text) {
+  statusText_ = text;
+  Record(L"status:" + text);
+}
+
+void RecordingPlatform::Pause(unsigned milliseconds) {
+  Record(L"pause:" + std::to_wstring(milliseconds));
+}
+
+long long RecordingPlatform::OpenAddress(const std::wstring& address) {
+  Record(L"open:" + address);
+  return 42;  // what ShellExecute returns on success: any value above 32
+}
+
+std::unique_ptr<AddOnListLock> RecordingPlatform::LockAddOnList() {
+  if (!lockAvailable_) {
+    Record(L"lock:refused");
+    return nullptr;
+  }
+  Record(L"lock");
+  return std::make_unique<RecordingLock>([this] { Record(L"unlock"); });
+}
+
+void RecordingPlatform::Record(std::wstring what) {
+  log_.push_back(Event{std::move(what), probe_ ? probe_() : -1});
+}

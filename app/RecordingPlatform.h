@@ -1,0 +1,79 @@
+// A stand-in for the platform in tests and fuzzing: it answers message boxes from a script and
+// records, in order, every message shown and every call of the status window, the shell, the
+// pause and the add-on list lock. Nothing of it touches a real user interface.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Platform.h"
+
+// Lower-cases like CharLowerBuffW does for ASCII and Latin-1 letters (A-Z, À-Þ without ×);
+// every other character stays as it is, as U+0130, U+212A, ß and U+1E9E do under Wine.
+std::wstring PortableToLower(std::wstring text);
+
+class RecordingPlatform : public Platform {
+ public:
+  // One entry of the log: what happened, and the registry probe's reading at that moment
+  // (-1 when no probe is set).
+  struct Event {
+    std::wstring what;
+    long long probe = -1;
+  };
+
+  explicit RecordingPlatform(std::wstring argumentText = L"",
+                             std::wstring ownDirectory = L"C:\\Programme\\Quillet");
+
+  void SetArgumentText(std::wstring text) { argumentText_ = std::move(text); }
+  void SetOwnDirectory(std::wstring directory) { ownDirectory_ = std::move(directory); }
+  // The answers for the coming message boxes, in order. A box with no answer left counts as
+  // unexpected and gets Ok, or No when it asks Yes or No.
+  void QueueAnswer(MessageAnswer answer) { answers_.push_back(answer); }
+  // Read with every logged event, e.g. a MemoryRegistry's write count, so that a test sees
+  // where in the order the registry work happened.
+  void SetRegistryProbe(std::function<long long()> probe) { probe_ = std::move(probe); }
+  // When false, LockAddOnList returns null, as when the lock cannot be taken in time.
+  void SetLockAvailable(bool available) { lockAvailable_ = available; }
+
+  // Every message box shown, in order.
+  const std::vector<Message>& Messages() const { return messages_; }
+  // Message boxes that found no scripted answer or one that is none of their buttons.
+  int UnexpectedMessages() const { return unexpected_; }
+  // Scripted answers that no box used.
+  std::size_t UnusedAnswers() const { return answers_.size(); }
+  // The log: "message:<title>", "status:<text>", "show", "events", "pause:<ms>", "unload",
+  // "open:<address>", "lock", "lock:refused", "unlock".
+  const std::vector<Event>& Log() const { return log_; }
+  // The `what` of every event, for comparing the order at a glance.
+  std::vector<std::wstring> Calls() const;
+  // The last status text set; empty when none was.
+  const std::wstring& StatusText() const { return statusText_; }
+
+  MessageAnswer Show(const Message& message) override;
+  std::wstring ArgumentText() override { return argumentText_; }
+  std::wstring OwnDirectory() override { return ownDirectory_; }
+  std::wstring ToLower(std::wstring text) override { return PortableToLower(std::move(text)); }
+  void SetStatusText(const std::wstring& text) override;
+  void ShowStatusWindow() override { Record(L"show"); }
+  void ProcessPendingEvents() override { Record(L"events"); }
+  void Pause(unsigned milliseconds) override;
+  void UnloadStatusWindow() override { Record(L"unload"); }
+  long long OpenAddress(const std::wstring& address) override;
+  std::unique_ptr<AddOnListLock> LockAddOnList() override;
+
+ private:
+  void Record(std::wstring what);
+
+  std::wstring argumentText_;
+  std::wstring ownDirectory_;
+  std::wstring statusText_;
+  std::deque<MessageAnswer> answers_;
+  std::function<long long()> probe_;
+  bool lockAvailable_ = true;
+  int unexpected_ = 0;
+  std::vector<Message> messages_;
+  std::vector<Event> log_;
+};
