@@ -1,1 +1,36 @@
-// Placeholder until this module is written.
+#include "app/Versionspruefung.h"
+
+#include <variant>
+
+namespace {
+
+constexpr wchar_t kVersionSchluessel[] = L"Software\\Orvo\\Brannick\\Gemeinsames";
+constexpr wchar_t kVersionWert[] = L"Version";
+constexpr wchar_t kVeralteteVersionen[] = L";400;410;420;";
+
+constexpr wchar_t kDownloadFrage[] =
+    L"Der Kestrelview (4.3 oder höher) ist nicht installiert, oder wurde noch nie gestartet."
+    L"\r\n"
+    L"Möchten Sie den Kestrelview jetzt herunterladen ?";
+
+}  // namespace
+
+bool HostVeraltet(const std::wstring& version) {
+  if (version.empty()) return false;
+  if (version[0] == L'3') return true;
+  return std::wstring(kVeralteteVersionen).find(L";" + version + L";") != std::wstring::npos;
+}
+
+bool VersionPruefen(const ModulRegistrierung::RegistryContext& reg, Platform& platform) {
+  using namespace ModulRegistrierung;
+  // Preset to an empty text: a missing key or value keeps it, and the gate passes.
+  RegistryValue gelesen = std::wstring();
+  ReadRegistryValue(reg, kHkeyLocalMachine, kVersionSchluessel, kVersionWert, gelesen, false);
+  std::wstring datum;
+  if (const Date* d = std::get_if<Date>(&gelesen)) datum = reg.platform.DateToText(*d);
+  if (!HostVeraltet(AsText(gelesen, datum))) return true;
+
+  Message frage{L"", kDownloadFrage, MessageIcon::Question, MessageButtons::YesNo};
+  if (platform.Show(frage) == MessageAnswer::Yes) platform.OpenAddress(kDownloadAdresse);
+  return false;
+}
