@@ -1,1 +1,9 @@
-// Placeholder until this module is written.
+#include "app/ModulSleep.h"
+
+#include <windows.h>
+
+namespace ModulSleep {
+
+void Sleep(unsigned milliseconds) { ::Sleep(milliseconds); }
+
+}  // namespace ModulSleep

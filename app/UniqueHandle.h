@@ -1,0 +1,50 @@
+// A move-only owner of one Windows handle, in the shape of WIL's unique_any: the type names the
+// function that closes the handle, copying is deleted, so every handle is closed exactly once
+// and the close calls of the window side appear here and nowhere else.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+template <typename T, auto Close>
+class unique_handle {
+ public:
+  unique_handle() = default;
+  explicit unique_handle(T handle) : handle_(handle) {}
+  unique_handle(const unique_handle&) = delete;
+  unique_handle& operator=(const unique_handle&) = delete;
+  unique_handle(unique_handle&& other) noexcept : handle_(other.release()) {}
+  unique_handle& operator=(unique_handle&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+  ~unique_handle() { reset(); }
+
+  T get() const { return handle_; }
+  explicit operator bool() const { return handle_ != T{}; }
+
+  // Closes the handle held so far (if any) and takes `handle`. The member is cleared before the
+  // close call, so a close that calls back into the owner (DestroyWindow sends WM_NCDESTROY)
+  // finds it empty.
+  void reset(T handle = T{}) {
+    const T old = std::exchange(handle_, handle);
+    if (old != T{}) Close(old);
+  }
+  // Gives the handle up without closing it.
+  T release() { return std::exchange(handle_, T{}); }
+
+ private:
+  T handle_{};
+};
+
+using unique_hwnd = unique_handle<HWND, &::DestroyWindow>;
+using unique_hfont = unique_handle<HFONT, &::DeleteObject>;
+using unique_hbitmap = unique_handle<HBITMAP, &::DeleteObject>;
+using unique_hicon = unique_handle<HICON, &::DestroyIcon>;
+// Kernel objects that CreateXxx returns as NULL on failure (mutexes, events, processes).
+using unique_kernel_handle = unique_handle<HANDLE, &::CloseHandle>;
+
+// The screen's device context from GetDC(nullptr), given back to the window manager.
+inline void ReleaseScreenDc(HDC dc) { ::ReleaseDC(nullptr, dc); }
+using unique_screen_dc = unique_handle<HDC, &ReleaseScreenDc>;
