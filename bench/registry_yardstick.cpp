@@ -1,0 +1,87 @@
+// registry_yardstick NAME: the registry work of one silent install and nothing else, as the
+// fastest a program can do it: the host version read, the add-on key test, its creation, the
+// nine value writes, the list read and the list write, with the same ANSI calls, access masks
+// and one open and close per operation. scripts/bench-wine times quillet.exe against it.
+// Windows only; built by scripts/bench-wine with MinGW, statically, like the product.
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+constexpr REGSAM kRead = 0x19;
+constexpr REGSAM kAll = 0x3F;
+constexpr char kHost[] = "software\\Orvo\\Brannick\\Brannick";
+
+std::string ReadText(const char* path, const char* name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, kRead, &key) != ERROR_SUCCESS) return {};
+  std::string text;
+  DWORD type = 0;
+  DWORD size = 0;
+  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+      type == REG_SZ) {
+    text.assign(size + 1, ' ');
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) ==
+        ERROR_SUCCESS) {
+      text.resize(size > 0 && text[size - 1] == '\0' ? size - 1 : size);
+    } else {
+      text.clear();
+    }
+  }
+  RegCloseKey(key);
+  return text;
+}
+
+void Write(const std::string& path, const char* name, DWORD type, const void* data, DWORD size) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, kAll, &key) != ERROR_SUCCESS) return;
+  RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+  RegCloseKey(key);
+}
+
+void WriteText(const std::string& path, const char* name, const std::string& text) {
+  Write(path, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+void WriteNumber(const std::string& path, const char* name, DWORD number) {
+  Write(path, name, REG_DWORD, &number, sizeof number);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string name = argc > 1 ? argv[1] : "Vellumar";
+  const std::string key = std::string(kHost) + "\\AddOn_" + name;
+
+  ReadText("Software\\Orvo\\Brannick\\Gemeinsames", "Version");
+
+  HKEY probe = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, kRead, &probe) == ERROR_SUCCESS) {
+    RegCloseKey(probe);
+  } else {
+    HKEY created = nullptr;
+    DWORD disposition = 0;
+    char keyClass[] = "Anwendungsdaten";
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, keyClass, 0, kAll, nullptr, &created,
+                        &disposition) == ERROR_SUCCESS) {
+      RegFlushKey(created);
+      RegCloseKey(created);
+    }
+  }
+
+  WriteText(key, "AddOnName", name);
+  WriteNumber(key, "EinbindungsModus", 1);
+  WriteText(key, "ExeDateiname", "C:\\Vellumar.exe");
+  WriteText(key, "ParameterFest", "");
+  WriteNumber(key, "ParameterZusatz", 2);
+  WriteText(key, "KurzBeschreibung", "Videoetiketten");
+  WriteText(key, "LangBeschreibung", "");
+  WriteText(key, "SpezialButtonGrafikName", "AddOn");
+  WriteText(key, "SpezialButtonToolTiptext", "Videoetiketten");
+
+  std::string list = ReadText(kHost, "AddOns");
+  if (!list.empty() && list.back() != ',') list += ',';
+  WriteText(kHost, "AddOns", list + name);
+  return 0;
+}
