@@ -82,6 +82,8 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC windowProcedure) {
   if (GetClassInfoExW(instance, kClassName, &existing)) return true;
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
+  // It offers nothing to close: the run removes it when its work is done.
+  windowClass.style = CS_NOCLOSE;
   windowClass.lpfnWndProc = windowProcedure;
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);  // shared, never destroyed
