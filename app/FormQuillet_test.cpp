@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cwctype>
 #include <string>
 #include <vector>
@@ -188,13 +189,26 @@ TEST(FormQuillet, ShownWindowIsPaintedAtOnce) {
   FormQuillet form(Self());
   form.SetStatusText(kInstallText);
   ASSERT_TRUE(form.Show());
-  // No message has been dispatched: what is on the screen was painted by Show itself.
-  const HWND picture = GetDlgItem(form.Window(), 1);
-  const unique_handle<HDC, &ReleaseScreenDc> screen(GetDC(nullptr));
+  // No message is dispatched from here on: what gets painted was painted by Show itself.
+  const HWND window = form.Window();
+  EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
+  for (const HWND control : Children(window)) EXPECT_FALSE(GetUpdateRect(control, nullptr, FALSE));
+
+  // And it reaches the screen: the picture's red ground and white triangle, polled while the
+  // display catches up.
+  const HWND picture = GetDlgItem(window, 1);
   RECT p{};
   GetWindowRect(picture, &p);
-  const COLORREF ground = GetPixel(screen.get(), p.left + 1, p.top + 1);
-  const COLORREF triangle = GetPixel(screen.get(), p.left + 7, p.top + 8);
+  const unique_screen_dc screen(GetDC(nullptr));
+  COLORREF ground = 0;
+  COLORREF triangle = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  do {
+    ground = GetPixel(screen.get(), p.left + 1, p.top + 1);
+    triangle = GetPixel(screen.get(), p.left + 7, p.top + 8);
+    if (triangle == RGB(0xFF, 0xFF, 0xFF)) break;
+    Sleep(50);
+  } while (std::chrono::steady_clock::now() < deadline);
   EXPECT_GT(GetRValue(ground), 0xA0);
   EXPECT_LT(GetGValue(ground), 0x40);
   EXPECT_EQ(triangle, RGB(0xFF, 0xFF, 0xFF));
