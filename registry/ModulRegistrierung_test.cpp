@@ -1,1 +1,542 @@
-// Placeholder until this module is written.
+#include "registry/ModulRegistrierung.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "registry/ModulRegistrierung_test.h"
+#include "registry/RegistryKeyHandle.h"
+
+namespace ModulRegistrierung::test {
+
+// --- The accounting platform -------------------------------------------------------------
+
+void CountingPlatform::Use(RegKey key) {
+  if (key != kHkeyCurrentUser && key != kHkeyLocalMachine && !open_.contains(key)) ++strayUses_;
+}
+
+long CountingPlatform::OpenKeyEx(RegKey root, const std::string& subKey, std::uint32_t options,
+                                 std::uint32_t access, RegKey* result) {
+  Use(root);
+  const long status = inner_.OpenKeyEx(root, subKey, options, access, result);
+  if (status == kErrorSuccess) open_.insert(*result);
+  return status;
+}
+
+long CountingPlatform::CreateKeyEx(RegKey root, const std::string& subKey,
+                                   const std::string& keyClass, std::uint32_t options,
+                                   std::uint32_t access, RegKey* result,
+                                   std::uint32_t* disposition) {
+  Use(root);
+  const long status =
+      inner_.CreateKeyEx(root, subKey, keyClass, options, access, result, disposition);
+  if (status == kErrorSuccess) open_.insert(*result);
+  return status;
+}
+
+long CountingPlatform::FlushKey(RegKey key) {
+  Use(key);
+  return inner_.FlushKey(key);
+}
+
+long CountingPlatform::CloseKey(RegKey key) {
+  Use(key);
+  open_.erase(key);
+  return inner_.CloseKey(key);
+}
+
+long CountingPlatform::QueryValueEx(RegKey key, const std::string& valueName, std::uint32_t* type,
+                                    std::uint8_t* data, std::uint32_t* size) {
+  Use(key);
+  return inner_.QueryValueEx(key, valueName, type, data, size);
+}
+
+long CountingPlatform::SetValueEx(RegKey key, const std::string& valueName, std::uint32_t type,
+                                  const std::uint8_t* data, std::uint32_t size) {
+  Use(key);
+  ++setValueCalls_;
+  return inner_.SetValueEx(key, valueName, type, data, size);
+}
+
+long CountingPlatform::DeleteKey(RegKey root, const std::string& subKey) {
+  Use(root);
+  return inner_.DeleteKey(root, subKey);
+}
+
+// --- The fixture -------------------------------------------------------------------------
+
+std::vector<std::uint8_t> Bytes(std::string_view text) {
+  return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+void RegistrySuite::SetUp() {
+  binding_ = GetParam().make();
+  ASSERT_NE(binding_, nullptr);
+  platform_ = std::make_unique<CountingPlatform>(binding_->Platform());
+  reg_ = std::make_unique<RegistryContext>(RegistryContext{*platform_, messages_});
+}
+
+void RegistrySuite::TearDown() {
+  if (platform_ == nullptr) return;
+  EXPECT_EQ(platform_->OpenKeys(), 0u) << "a key was left open";
+  EXPECT_EQ(platform_->StrayHandleUses(), 0) << "a key was closed twice or used after closing";
+  // Tests that expect a notice take it out of the list.
+  EXPECT_TRUE(messages_.shown.empty()) << "unexpected message: " << messages_.shown.size();
+}
+
+std::wstring RegistrySuite::Path(const std::wstring& below) const {
+  const std::string scratch = binding_->Scratch();
+  std::wstring path(scratch.begin(), scratch.end());
+  return below.empty() ? path : path + L"\\" + below;
+}
+
+std::string RegistrySuite::AnsiPath(const std::string& below) const {
+  return below.empty() ? binding_->Scratch() : binding_->Scratch() + "\\" + below;
+}
+
+std::optional<Stored> RegistrySuite::ReadStored(const std::string& below, const std::string& name) {
+  RegistryKeyHandle key = OpenRegistryKey(*platform_, binding_->Root(), AnsiPath(below), 0x1);
+  if (!key) return std::nullopt;
+  Stored stored;
+  std::uint32_t size = 0;
+  if (platform_->QueryValueEx(key.Get(), name, &stored.type, nullptr, &size) != kErrorSuccess) {
+    return std::nullopt;
+  }
+  stored.bytes.resize(size);
+  if (platform_->QueryValueEx(key.Get(), name, &stored.type, stored.bytes.data(), &size) !=
+      kErrorSuccess) {
+    return std::nullopt;
+  }
+  stored.bytes.resize(size);
+  return stored;
+}
+
+void RegistrySuite::Store(const std::string& below, const std::string& name, std::uint32_t type,
+                          const std::vector<std::uint8_t>& bytes) {
+  RegKey created = 0;
+  std::uint32_t disposition = 0;
+  ASSERT_EQ(platform_->CreateKeyEx(binding_->Root(), AnsiPath(below), "", 0, kAccessAll, &created,
+                                   &disposition),
+            kErrorSuccess);
+  RegistryKeyHandle key(*platform_, created);
+  // A guard byte that is not NUL: Wine takes a text passed without terminator one byte longer
+  // when the byte behind it happens to be NUL.
+  std::vector<std::uint8_t> guarded = bytes;
+  guarded.push_back('G');
+  ASSERT_EQ(platform_->SetValueEx(key.Get(), name, type, guarded.data(),
+                                  static_cast<std::uint32_t>(bytes.size())),
+            kErrorSuccess);
+}
+
+bool RegistrySuite::KeyThere(const std::string& below) {
+  return static_cast<bool>(OpenRegistryKey(*platform_, binding_->Root(), AnsiPath(below), 0));
+}
+
+namespace {
+
+const RegistryValue kDefault = std::wstring(L"Vorgabe");
+
+RegistryValue Text(std::wstring text) { return RegistryValue(std::move(text)); }
+
+std::vector<std::uint8_t> Terminated(std::string_view text) {
+  std::vector<std::uint8_t> bytes = Bytes(text);
+  bytes.push_back(0);
+  return bytes;
+}
+
+// --- What a write stores, and how it reads back -------------------------------------------
+
+struct StoreCase {
+  const char* name;
+  RegistryValue written;
+  Stored stored;
+  RegistryValue typed;  // read back with typed decoding
+  RegistryValue raw;    // read back with rawText
+};
+
+const std::vector<StoreCase>& StoreCases() {
+  static const std::vector<StoreCase> cases = {
+      {"TextAbc", Text(L"abc"), {kRegSz, {0x61, 0x62, 0x63, 0x00}}, Text(L"abc"), Text(L"abc")},
+      {"EmptyText", Text(L""), {kRegSz, {0x00}}, Text(L""), Text(L"")},
+      {"TextEndingInNul",
+       Text(std::wstring(L"ab\0", 3)),
+       {kRegSz, {0x61, 0x62, 0x00}},
+       Text(L"ab"),
+       Text(L"ab")},
+      {"TextWithNulInside",
+       Text(std::wstring(L"a\0b", 3)),
+       {kRegSz, {0x61, 0x00, 0x62, 0x00}},
+       Text(std::wstring(L"a\0b", 3)),
+       Text(std::wstring(L"a\0b", 3))},
+      {"TextInAnsiCodePage",
+       Text(L"Grüße für 5 €"),
+       {kRegSz, {'G', 'r', 0xFC, 0xDF, 'e', ' ', 'f', 0xFC, 'r', ' ', '5', ' ', 0x80, 0x00}},
+       Text(L"Grüße für 5 €"),
+       Text(L"Grüße für 5 €")},
+      {"BooleanTrue",
+       RegistryValue(true),
+       {kRegSz, Terminated("typboolean:true")},
+       RegistryValue(true),
+       Text(L"typboolean:true")},
+      {"BooleanFalse",
+       RegistryValue(false),
+       {kRegSz, Terminated("typboolean:false")},
+       RegistryValue(false),
+       Text(L"typboolean:false")},
+      {"TextLookingLikeBoolean",
+       Text(L"typboolean:true"),
+       {kRegSz, Terminated("typboolean:true")},
+       RegistryValue(true),
+       Text(L"typboolean:true")},
+      {"Integer16MinusOne",
+       RegistryValue(std::int16_t{-1}),
+       {kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}},
+       RegistryValue(std::int32_t{-1}),
+       RegistryValue(std::int32_t{-1})},
+      {"Integer16Lowest",
+       RegistryValue(std::int16_t{-32768}),
+       {kRegDword, {0x00, 0x80, 0xFF, 0xFF}},
+       RegistryValue(std::int32_t{-32768}),
+       RegistryValue(std::int32_t{-32768})},
+      {"Integer32",
+       RegistryValue(std::int32_t{0x12345678}),
+       {kRegDword, {0x78, 0x56, 0x34, 0x12}},
+       RegistryValue(std::int32_t{0x12345678}),
+       RegistryValue(std::int32_t{0x12345678})},
+      {"Integer32Lowest",
+       RegistryValue(std::numeric_limits<std::int32_t>::min()),
+       {kRegDword, {0x00, 0x00, 0x00, 0x80}},
+       RegistryValue(std::numeric_limits<std::int32_t>::min()),
+       RegistryValue(std::numeric_limits<std::int32_t>::min())},
+  };
+  return cases;
+}
+
+TEST_P(RegistrySuite, WritesTheStoredFormAndReadsItBack) {
+  for (const StoreCase& c : StoreCases()) {
+    SCOPED_TRACE(c.name);
+    EXPECT_TRUE(WriteRegistryValue(*reg_, binding_->Root(), Path(), L"Wert", c.written));
+    EXPECT_EQ(ReadStored("", "Wert"), c.stored);
+    RegistryValue typed = kDefault;
+    EXPECT_TRUE(ReadRegistryValue(*reg_, binding_->Root(), Path(), L"Wert", typed, false));
+    EXPECT_EQ(typed, c.typed);
+    RegistryValue raw = kDefault;
+    EXPECT_TRUE(ReadRegistryValue(*reg_, binding_->Root(), Path(), L"Wert", raw, true));
+    EXPECT_EQ(raw, c.raw);
+  }
+}
+
+// --- How stored texts decode ---------------------------------------------------------------
+
+struct DecodeCase {
+  const char* name;
+  std::vector<std::uint8_t> stored;  // REG_SZ bytes exactly as another program stored them
+  RegistryValue typed;
+  RegistryValue raw;
+};
+
+std::vector<std::uint8_t> Unterminated(std::string_view text) { return Bytes(text); }
+
+const std::vector<DecodeCase>& DecodeCases() {
+  static const std::vector<DecodeCase> cases = {
+      {"BooleanInCapitals", Terminated("typboolean:TRUE"), RegistryValue(false),
+       Text(L"typboolean:TRUE")},
+      {"BooleanYes", Terminated("typboolean:yes"), RegistryValue(false), Text(L"typboolean:yes")},
+      {"BooleanNothing", Terminated("typboolean:"), RegistryValue(false), Text(L"typboolean:")},
+      {"BooleanTru", Terminated("typboolean:tru"), RegistryValue(false), Text(L"typboolean:tru")},
+      {"BooleanTrueish", Terminated("typboolean:trueish"), RegistryValue(true),
+       Text(L"typboolean:trueish")},
+      {"PrefixWithCapital", Terminated("Typboolean:true"), Text(L"Typboolean:true"),
+       Text(L"Typboolean:true")},
+      {"PrefixWithoutColon", Terminated("typbooleantrue"), Text(L"typbooleantrue"),
+       Text(L"typbooleantrue")},
+      {"DatePrefixInCapitals", Terminated("TYPDATE:kein Datum"), Text(L"TYPDATE:kein Datum"),
+       Text(L"TYPDATE:kein Datum")},
+      // Stored by other programs without terminator, or with size 0: exactly the characters.
+      {"ListWithoutNul", Unterminated("A,B"), Text(L"A,B"), Text(L"A,B")},
+      {"SizeZero", {}, Text(L""), Text(L"")},
+      {"BooleanWithoutNul", Unterminated("typboolean:true"), RegistryValue(true),
+       Text(L"typboolean:true")},
+      {"TwoNuls",
+       {'a', 'b', 'c', 0, 0},
+       Text(std::wstring(L"abc\0", 4)),
+       Text(std::wstring(L"abc\0", 4))},
+      {"AnsiLetters", Terminated("\xC4pfel \x80"), Text(L"Äpfel €"), Text(L"Äpfel €")},
+  };
+  return cases;
+}
+
+TEST_P(RegistrySuite, DecodesStoredTextsByExactPrefix) {
+  for (const DecodeCase& c : DecodeCases()) {
+    SCOPED_TRACE(c.name);
+    Store("", "Wert", kRegSz, c.stored);
+    RegistryValue typed = std::int32_t{4711};
+    EXPECT_TRUE(ReadRegistryValue(*reg_, binding_->Root(), Path(), L"Wert", typed, false));
+    EXPECT_EQ(typed, c.typed);
+    RegistryValue raw = std::int32_t{4711};
+    EXPECT_TRUE(ReadRegistryValue(*reg_, binding_->Root(), Path(), L"Wert", raw, true));
+    EXPECT_EQ(raw, c.raw);
+  }
+}
+
+struct InvalidDateCase {
+  const char* name;
+  std::vector<std::uint8_t> stored;
+  std::wstring wholeText;
+};
+
+TEST_P(RegistrySuite, InvalidDateShowsTheNoticeAndKeepsTheDefault) {
+  const std::vector<InvalidDateCase> cases = {
+      {"NothingAfterPrefix", Terminated("typdate:"), L"typdate:"},
+      {"NoDate", Terminated("typdate:kein Datum"), L"typdate:kein Datum"},
+      {"WithoutNul", Unterminated("typdate:xyz"), L"typdate:xyz"},
+  };
+  for (const InvalidDateCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Store("", "Datum", kRegSz, c.stored);
+    RegistryValue value = kDefault;
+    EXPECT_TRUE(ReadRegistryValue(*reg_, binding_->Root(), Path(), L"Datum", value, false));
+    EXPECT_EQ(value, kDefault);
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    const Message& notice = messages_.shown.front();
+    EXPECT_EQ(notice.title, L"Ungültiger Datumswert");
+    EXPECT_EQ(notice.text, L"Registrierung: Datum enthält den ungültigen Datumswert: " +
+                               c.wholeText + L"\r\nDer Standardwert wird verwendet.");
+    EXPECT_EQ(notice.icon, MessageIcon::Information);
+    EXPECT_EQ(notice.buttons, MessageButtons::Ok);
+    messages_.shown.clear();
+
+    RegistryValue raw = kDefault;
+    EXPECT_TRUE(ReadRegistryValue(*reg_, binding_->Root(), Path(), L"Datum", raw, true));
+    EXPECT_EQ(raw, Text(c.wholeText));
+    EXPECT_TRUE(messages_.shown.empty());
+  }
+}
+
+TEST_P(RegistrySuite, DateReadsBackAsTheSameDateAndTime) {
+  const double kOneSecond = 1.0 / 86400;
+  const std::vector<double> dates = {46364.0, 46364.0 + 50709 * kOneSecond, 36526.75, 0.5};
+  for (double day : dates) {
+    SCOPED_TRACE(day);
+    const Date date{day};
+    ASSERT_TRUE(WriteRegistryValue(*reg_, binding_->Root(), Path(), L"Datum", date));
+    const std::wstring text = platform_->DateToText(date);
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(ReadStored("", "Datum"),
+              (Stored{kRegSz, Terminated("typdate:" + platform_->ToAnsi(text, nullptr))}));
+    RegistryValue value = kDefault;
+    EXPECT_TRUE(ReadRegistryValue(*reg_, binding_->Root(), Path(), L"Datum", value, false));
+    ASSERT_EQ(KindOf(value), RegistryValueKind::Date);
+    EXPECT_NEAR(std::get<Date>(value).oleDate, day, kOneSecond / 2);
+    RegistryValue raw = kDefault;
+    EXPECT_TRUE(ReadRegistryValue(*reg_, binding_->Root(), Path(), L"Datum", raw, true));
+    EXPECT_EQ(raw, Text(L"typdate:" + text));
+  }
+}
+
+// --- Numbers and other types ---------------------------------------------------------------
+
+TEST_P(RegistrySuite, StoredDwordsReadAsSignedInteger32) {
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    bool read;
+    RegistryValue value;
+  };
+  const std::vector<Case> cases = {
+      {"Lowest",
+       {0x00, 0x00, 0x00, 0x80},
+       true,
+       RegistryValue(std::numeric_limits<std::int32_t>::min())},
+      {"AllOnes", {0xFF, 0xFF, 0xFF, 0xFF}, true, RegistryValue(std::int32_t{-1})},
+      {"Highest",
+       {0xFF, 0xFF, 0xFF, 0x7F},
+       true,
+       RegistryValue(std::numeric_limits<std::int32_t>::max())},
+      // Sizes other than 4, as a careless writer may leave them.
+      {"TwoBytes", {0xFF, 0xFF}, true, RegistryValue(std::int32_t{0xFFFF})},
+      {"EightBytes", {1, 0, 0, 0, 0, 0, 0, 0}, false, kDefault},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Store("", "Zahl", kRegDword, c.bytes);
+    RegistryValue value = kDefault;
+    EXPECT_EQ(ReadRegistryValue(*reg_, binding_->Root(), Path(), L"Zahl", value, false), c.read);
+    EXPECT_EQ(value, c.value);
+  }
+}
+
+TEST_P(RegistrySuite, OtherTypesKeepTheDefaultAndCountAsRead) {
+  struct Case {
+    const char* name;
+    std::uint32_t type;
+    std::vector<std::uint8_t> bytes;
+  };
+  const std::vector<Case> cases = {
+      {"MultiSz", kRegMultiSz, {'a', 0, 'b', 0, 0}},
+      {"ExpandSz", kRegExpandSz, Terminated("%TEMP%")},
+      {"Binary", kRegBinary, {1, 2, 3}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Store("", c.name, c.type, c.bytes);
+    RegistryValue value = kDefault;
+    std::wstring name(c.name, c.name + std::char_traits<char>::length(c.name));
+    EXPECT_TRUE(ReadRegistryValue(*reg_, binding_->Root(), Path(), name, value, false));
+    EXPECT_EQ(value, kDefault);
+  }
+}
+
+TEST_P(RegistrySuite, MissingValueOrKeyKeepsTheDefault) {
+  RegistryValue value = kDefault;
+  EXPECT_FALSE(ReadRegistryValue(*reg_, binding_->Root(), Path(), L"Fehlt", value, false));
+  EXPECT_EQ(value, kDefault);
+  EXPECT_FALSE(ReadRegistryValue(*reg_, binding_->Root(), Path(L"Fehlt"), L"Wert", value, false));
+  EXPECT_EQ(value, kDefault);
+}
+
+// --- Writing ------------------------------------------------------------------------------
+
+TEST_P(RegistrySuite, WriteIntoMissingKeyFailsAndCreatesNothing) {
+  const std::vector<RegistryValue> values = {Text(L"abc"), RegistryValue(std::int32_t{1}),
+                                             RegistryValue(true), RegistryValue()};
+  for (const RegistryValue& value : values) {
+    SCOPED_TRACE(value.index());
+    EXPECT_FALSE(WriteRegistryValue(*reg_, binding_->Root(), Path(L"Fehlt\\Auch"), L"Wert", value));
+    EXPECT_FALSE(KeyThere("Fehlt"));
+  }
+  EXPECT_EQ(platform_->SetValueCalls(), 0);
+}
+
+TEST_P(RegistrySuite, EmptyWriteReturnsTrueAndLeavesTheKeyUntouched) {
+  Store("", "Wert", kRegSz, Terminated("alt"));
+  const int writes = platform_->SetValueCalls();
+  EXPECT_TRUE(WriteRegistryValue(*reg_, binding_->Root(), Path(), L"Wert", RegistryValue()));
+  EXPECT_TRUE(WriteRegistryValue(*reg_, binding_->Root(), Path(), L"Neu", RegistryValue()));
+  EXPECT_EQ(platform_->SetValueCalls(), writes);
+  EXPECT_EQ(ReadStored("", "Wert"), (Stored{kRegSz, Terminated("alt")}));
+  EXPECT_EQ(ReadStored("", "Neu"), std::nullopt);
+}
+
+TEST_P(RegistrySuite, TextsOutsideTheAnsiCodePageAreRefusedNotMangled) {
+  Store("", "Wert", kRegSz, Terminated("alt"));
+  const int writes = platform_->SetValueCalls();
+  // Ω has no Windows-1252 form; stored as '?' it would be a different text.
+  EXPECT_FALSE(WriteRegistryValue(*reg_, binding_->Root(), Path(), L"Wert", Text(L"\u03A9mega")));
+  EXPECT_FALSE(WriteRegistryValue(*reg_, binding_->Root(), Path(), L"\u03A9", Text(L"x")));
+  EXPECT_FALSE(CreateRegistryKey(*reg_, binding_->Root(), Path(L"\u03A9"), L"Anwendungsdaten"));
+  EXPECT_FALSE(KeyThere("?"));
+  EXPECT_EQ(platform_->SetValueCalls(), writes);
+  EXPECT_EQ(ReadStored("", "Wert"), (Stored{kRegSz, Terminated("alt")}));
+  EXPECT_EQ(ReadStored("", "?"), std::nullopt);
+}
+
+TEST_P(RegistrySuite, NamesWithNulAreRefusedRatherThanCutShort) {
+  Store("", "Wert", kRegSz, Terminated("alt"));
+  const std::wstring cut(L"Wert\0zwei", 9);
+  EXPECT_FALSE(WriteRegistryValue(*reg_, binding_->Root(), Path(), cut, Text(L"neu")));
+  EXPECT_EQ(ReadStored("", "Wert"), (Stored{kRegSz, Terminated("alt")}));
+  RegistryValue value = kDefault;
+  EXPECT_FALSE(ReadRegistryValue(*reg_, binding_->Root(), Path(), cut, value, false));
+  EXPECT_EQ(value, kDefault);
+  EXPECT_FALSE(DeleteRegistryKey(*reg_, binding_->Root(), Path() + std::wstring(L"\0x", 2)));
+  EXPECT_TRUE(KeyThere(""));
+}
+
+TEST_P(RegistrySuite, WriteRefusedByThePlatformReturnsFalse) {
+  Store("Gesperrt", "Wert", kRegSz, Terminated("alt"));
+  if (!binding_->FailSetValue(AnsiPath("Gesperrt"))) GTEST_SKIP() << "binding cannot fail writes";
+  EXPECT_FALSE(
+      WriteRegistryValue(*reg_, binding_->Root(), Path(L"Gesperrt"), L"Wert", Text(L"neu")));
+  EXPECT_EQ(ReadStored("Gesperrt", "Wert"), (Stored{kRegSz, Terminated("alt")}));
+}
+
+// --- Keys ---------------------------------------------------------------------------------
+
+TEST_P(RegistrySuite, CreateIsTrueOnlyForANewKeyAndKeepsTheClass) {
+  EXPECT_TRUE(CreateRegistryKey(*reg_, binding_->Root(), Path(L"AddOn_X"), L"Anwendungsdaten"));
+  EXPECT_EQ(binding_->KeyClass(AnsiPath("AddOn_X")), "Anwendungsdaten");
+  Store("AddOn_X", "Wert", kRegSz, Terminated("bleibt"));
+  EXPECT_FALSE(CreateRegistryKey(*reg_, binding_->Root(), Path(L"AddOn_X"), L"Andere"));
+  EXPECT_FALSE(CreateRegistryKey(*reg_, binding_->Root(), Path(L"addon_x"), L"Anwendungsdaten"));
+  EXPECT_EQ(ReadStored("AddOn_X", "Wert"), (Stored{kRegSz, Terminated("bleibt")}));
+  // Wine replaces the class of an existing key that RegCreateKeyEx opens; Windows keeps it.
+  if (binding_->KeepsClassOfExistingKey()) {
+    EXPECT_EQ(binding_->KeyClass(AnsiPath("AddOn_X")), "Anwendungsdaten");
+  }
+}
+
+TEST_P(RegistrySuite, CreateMakesTheMissingKeysAlongThePathWithTheClass) {
+  ASSERT_TRUE(CreateRegistryKey(*reg_, binding_->Root(), Path(L"Alt"), L"AlteKlasse"));
+  EXPECT_TRUE(CreateRegistryKey(*reg_, binding_->Root(), Path(L"Alt\\Neu\\Blatt"), L"Klasse"));
+  EXPECT_EQ(binding_->KeyClass(AnsiPath("Alt")), "AlteKlasse");
+  EXPECT_EQ(binding_->KeyClass(AnsiPath("Alt\\Neu")), "Klasse");
+  EXPECT_EQ(binding_->KeyClass(AnsiPath("Alt\\Neu\\Blatt")), "Klasse");
+}
+
+TEST_P(RegistrySuite, KeyExistsOnlyForAKeyThatOpensForReading) {
+  EXPECT_TRUE(RegistryKeyExists(*reg_, binding_->Root(), Path()));
+  EXPECT_FALSE(RegistryKeyExists(*reg_, binding_->Root(), Path(L"Fehlt")));
+  ASSERT_TRUE(CreateRegistryKey(*reg_, binding_->Root(), Path(L"Gro\u00DF\\\u00C4pfel"), L""));
+  EXPECT_TRUE(RegistryKeyExists(*reg_, binding_->Root(), Path(L"GRO\u00DF\\\u00E4PFEL")));
+  EXPECT_FALSE(RegistryKeyExists(*reg_, binding_->Root(), Path(L"GROSS\\\u00E4PFEL")));
+}
+
+TEST_P(RegistrySuite, RefusedRightsCountAsFailure) {
+  Store("Gesperrt", "Wert", kRegSz, Terminated("alt"));
+  if (!binding_->RefuseAccess(AnsiPath("Gesperrt"), true, true)) {
+    GTEST_SKIP() << "binding cannot refuse rights";
+  }
+  EXPECT_FALSE(RegistryKeyExists(*reg_, binding_->Root(), Path(L"Gesperrt")));
+  RegistryValue value = kDefault;
+  EXPECT_FALSE(
+      ReadRegistryValue(*reg_, binding_->Root(), Path(L"Gesperrt"), L"Wert", value, false));
+  EXPECT_EQ(value, kDefault);
+  EXPECT_FALSE(
+      WriteRegistryValue(*reg_, binding_->Root(), Path(L"Gesperrt"), L"Wert", Text(L"neu")));
+  EXPECT_FALSE(CreateRegistryKey(*reg_, binding_->Root(), Path(L"Gesperrt"), L""));
+}
+
+TEST_P(RegistrySuite, ReadRefusedButWriteAllowed) {
+  Store("Nurschreiben", "Wert", kRegSz, Terminated("alt"));
+  if (!binding_->RefuseAccess(AnsiPath("Nurschreiben"), true, false)) {
+    GTEST_SKIP() << "binding cannot refuse rights";
+  }
+  EXPECT_FALSE(RegistryKeyExists(*reg_, binding_->Root(), Path(L"Nurschreiben")));
+  RegistryValue value = kDefault;
+  EXPECT_FALSE(
+      ReadRegistryValue(*reg_, binding_->Root(), Path(L"Nurschreiben"), L"Wert", value, false));
+  EXPECT_EQ(value, kDefault);
+  // Writing asks for the read rights too, so it is refused as a whole.
+  EXPECT_FALSE(
+      WriteRegistryValue(*reg_, binding_->Root(), Path(L"Nurschreiben"), L"Wert", Text(L"neu")));
+}
+
+TEST_P(RegistrySuite, DeleteRemovesAKeyWithValuesButNotOneWithSubKeys) {
+  Store("Weg", "Wert", kRegSz, Terminated("x"));
+  EXPECT_TRUE(DeleteRegistryKey(*reg_, binding_->Root(), Path(L"WEG")));
+  EXPECT_FALSE(KeyThere("Weg"));
+
+  ASSERT_TRUE(CreateRegistryKey(*reg_, binding_->Root(), Path(L"Eltern\\Kind"), L""));
+  EXPECT_FALSE(DeleteRegistryKey(*reg_, binding_->Root(), Path(L"Eltern")));
+  EXPECT_TRUE(KeyThere("Eltern\\Kind"));
+
+  EXPECT_FALSE(DeleteRegistryKey(*reg_, binding_->Root(), Path(L"Fehlt")));
+}
+
+TEST_P(RegistrySuite, NamesCompareWithoutRegardToCase) {
+  ASSERT_TRUE(WriteRegistryValue(*reg_, binding_->Root(), Path(), L"Version", Text(L"1")));
+  ASSERT_TRUE(WriteRegistryValue(*reg_, binding_->Root(), Path(), L"VERSION", Text(L"2")));
+  RegistryValue value = kDefault;
+  EXPECT_TRUE(ReadRegistryValue(*reg_, binding_->Root(), Path(), L"version", value, false));
+  EXPECT_EQ(value, Text(L"2"));
+  ASSERT_TRUE(CreateRegistryKey(*reg_, binding_->Root(), Path(L"\u00C4rger\u0160"), L""));
+  EXPECT_TRUE(WriteRegistryValue(*reg_, binding_->Root(), Path(L"\u00E4RGER\u0161"), L"\u00FF",
+                                 Text(L"ja")));
+  EXPECT_EQ(ReadStored("\xC4rger\x8A", "\x9F"), (Stored{kRegSz, Terminated("ja")}));
+}
+
+}  // namespace
+}  // namespace ModulRegistrierung::test

@@ -1,6 +1,23 @@
-// Placeholder until this module is written.
 #include "registry/RegistryValue.h"
 
 namespace ModulRegistrierung {
-std::wstring AsText(const RegistryValue&, const std::wstring&) { return {}; }
+
+std::wstring AsText(const RegistryValue& value, const std::wstring& dateText) {
+  switch (KindOf(value)) {
+    case RegistryValueKind::Empty:
+      return {};
+    case RegistryValueKind::Integer16:
+      return std::to_wstring(std::get<std::int16_t>(value));
+    case RegistryValueKind::Integer32:
+      return std::to_wstring(std::get<std::int32_t>(value));
+    case RegistryValueKind::Boolean:
+      return std::get<bool>(value) ? L"True" : L"False";
+    case RegistryValueKind::Date:
+      return dateText;
+    case RegistryValueKind::Text:
+      return std::get<std::wstring>(value);
+  }
+  return {};
+}
+
 }  // namespace ModulRegistrierung

@@ -1,0 +1,188 @@
+// The registry layer's suite against the real registry, under a scratch key of this process
+// below HKEY_CURRENT_USER; and the Windows conversions compared with the in-memory ones.
+#include "registry/Win32Registry.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "registry/MemoryRegistry.h"
+#include "registry/ModulRegistrierung_test.h"
+
+namespace ModulRegistrierung {
+namespace {
+
+using test::BindingFactory;
+using test::RegistrySuite;
+using test::TestBinding;
+
+bool RunsUnderWine() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// Owns a key opened here directly, beside the binding under test.
+class TestKey {
+ public:
+  TestKey(const std::string& path, REGSAM access) {
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, access, &key_) != ERROR_SUCCESS) {
+      key_ = nullptr;
+    }
+  }
+  TestKey(const TestKey&) = delete;
+  TestKey& operator=(const TestKey&) = delete;
+  ~TestKey() {
+    if (key_ != nullptr) RegCloseKey(key_);
+  }
+  HKEY Get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+// A security descriptor whose DACL grants everyone exactly `allowed` (nothing when 0), or that
+// has no DACL at all (everything allowed) when `open`.
+class Dacl {
+ public:
+  Dacl(DWORD allowed, bool open) {
+    InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION);
+    if (open) {
+      SetSecurityDescriptorDacl(&descriptor_, TRUE, nullptr, FALSE);
+      return;
+    }
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone_);
+    InitializeAcl(reinterpret_cast<ACL*>(acl_), sizeof acl_, ACL_REVISION);
+    if (allowed != 0) {
+      AddAccessAllowedAce(reinterpret_cast<ACL*>(acl_), ACL_REVISION, allowed, everyone_);
+    }
+    SetSecurityDescriptorDacl(&descriptor_, TRUE, reinterpret_cast<ACL*>(acl_), FALSE);
+  }
+  Dacl(const Dacl&) = delete;
+  Dacl& operator=(const Dacl&) = delete;
+  ~Dacl() {
+    if (everyone_ != nullptr) FreeSid(everyone_);
+  }
+  SECURITY_DESCRIPTOR* Get() { return &descriptor_; }
+
+ private:
+  SECURITY_DESCRIPTOR descriptor_{};
+  alignas(DWORD) BYTE acl_[256]{};
+  PSID everyone_ = nullptr;
+};
+
+class Win32Binding : public TestBinding {
+ public:
+  Win32Binding()
+      : scratch_("Software\\QuilletRegistryTest_" + std::to_string(GetCurrentProcessId())) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, scratch_.c_str());
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, scratch_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    if (key != nullptr) RegCloseKey(key);
+  }
+  ~Win32Binding() override {
+    for (const std::string& path : refused_) {
+      TestKey key(path, WRITE_DAC);
+      Dacl open(0, true);
+      if (key.Get() != nullptr) RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, open.Get());
+    }
+    EXPECT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, scratch_.c_str()), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, scratch_.c_str()), ERROR_SUCCESS);
+  }
+
+  RegistryPlatform& Platform() override { return registry_; }
+  RegKey Root() const override { return kHkeyCurrentUser; }
+  std::string Scratch() const override { return scratch_; }
+
+  std::optional<std::string> KeyClass(const std::string& path) override {
+    TestKey key(path, KEY_QUERY_VALUE);
+    if (key.Get() == nullptr) return std::nullopt;
+    char keyClass[256] = {};
+    DWORD length = sizeof keyClass;
+    if (RegQueryInfoKeyA(key.Get(), keyClass, &length, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+      return std::nullopt;
+    }
+    return std::string(keyClass, length);
+  }
+
+  bool KeepsClassOfExistingKey() const override { return !RunsUnderWine(); }
+
+  bool RefuseAccess(const std::string& path, bool read, bool write) override {
+    const DWORD allowed = (read ? 0 : KEY_READ) | (write ? 0 : KEY_WRITE | DELETE);
+    {
+      TestKey key(path, WRITE_DAC);
+      if (key.Get() == nullptr) return false;
+      Dacl dacl(allowed, false);
+      if (RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, dacl.Get()) != ERROR_SUCCESS) {
+        return false;
+      }
+      refused_.push_back(path);
+    }
+    // Only a registry that enforces the DACL can stand for a refusing key.
+    TestKey probe(path, read ? KEY_QUERY_VALUE : KEY_SET_VALUE);
+    return probe.Get() == nullptr;
+  }
+
+  bool FailSetValue(const std::string&) override { return false; }
+
+ private:
+  Win32Registry registry_;
+  std::string scratch_;
+  std::vector<std::string> refused_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Win32, RegistrySuite,
+                         ::testing::Values(BindingFactory{
+                             "Win32", [] { return std::make_unique<Win32Binding>(); }}),
+                         [](const auto& info) { return info.param.name; });
+
+// The in-memory stand-in must convert as this platform does: Wine's ANSI code page is 1252.
+TEST(Win32Registry, AnsiConversionAgreesWithTheInMemoryRegistry) {
+  if (GetACP() != 1252) GTEST_SKIP() << "ANSI code page " << GetACP();
+  Win32Registry windows;
+  MemoryRegistry memory;
+  for (int byte = 0; byte < 256; ++byte) {
+    const std::string ansi(1, static_cast<char>(byte));
+    EXPECT_EQ(windows.FromAnsi(ansi), memory.FromAnsi(ansi)) << byte;
+  }
+  std::vector<wchar_t> characters;
+  for (wchar_t c = 0; c < 0x800; ++c) characters.push_back(c);
+  for (wchar_t c :
+       {0x2013, 0x2014, 0x2018, 0x2019, 0x201A, 0x201C, 0x201D, 0x201E, 0x2020, 0x2021, 0x2022,
+        0x2026, 0x2030, 0x2039, 0x203A, 0x20AC, 0x2122, 0x2212, 0x221E, 0xFF02, 0xFF21, 0xFFFD}) {
+    characters.push_back(c);
+  }
+  for (wchar_t c : characters) {
+    const std::wstring text(1, c);
+    bool windowsExact = true;
+    bool memoryExact = true;
+    EXPECT_EQ(windows.ToAnsi(text, &windowsExact), memory.ToAnsi(text, &memoryExact))
+        << static_cast<int>(c);
+    EXPECT_EQ(windowsExact, memoryExact) << static_cast<int>(c);
+  }
+}
+
+TEST(Win32Registry, DatesRoundTripUnderTheUsersRegionalSettings) {
+  Win32Registry registry;
+  const double kSecond = 1.0 / 86400;
+  for (double day : {46364 + 50709 * kSecond, 46364.0, 0.5, -1.25, 2958465 + 86399 * kSecond}) {
+    SCOPED_TRACE(day);
+    const std::wstring text = registry.DateToText(Date{day});
+    ASSERT_FALSE(text.empty());
+    const std::optional<Date> back = registry.TextToDate(text);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_NEAR(back->oleDate, day, kSecond / 2);
+  }
+  EXPECT_EQ(registry.TextToDate(L""), std::nullopt);
+  EXPECT_EQ(registry.TextToDate(L"kein Datum"), std::nullopt);
+  EXPECT_EQ(registry.TextToDate(std::wstring(L"1\0", 2)), std::nullopt);
+}
+
+}  // namespace
+}  // namespace ModulRegistrierung
