@@ -1,3 +1,14 @@
+// The Windows program: one pass from start to exit, whose result is the exit status. This is
+// the only place that ends the process; it prints nothing.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include "app/Pass.h"
+#include "app/Win32Platform.h"
+#include "registry/Win32Registry.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  ModulRegistrierung::Win32Registry registry;
+  Win32Platform platform(instance);
+  // The window and every handle are gone before the runtime ends the process with this.
+  return static_cast<int>(RunPass(platform, registry));
+}
