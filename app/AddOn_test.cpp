@@ -1,1 +1,412 @@
-// Placeholder until this module is written.
+#include "app/AddOn.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "registry/MemoryRegistry.h"
+
+namespace {
+
+using ModulRegistrierung::kHkeyLocalMachine;
+using ModulRegistrierung::kRegDword;
+using ModulRegistrierung::kRegSz;
+using ModulRegistrierung::MemoryRegistry;
+using ModulRegistrierung::RegistryContext;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr char kHost[] = "software\\Orvo\\Brannick\\Brannick";
+constexpr char kPrefix[] = "software\\Orvo\\Brannick\\Brannick\\AddOn_";
+
+class NoticeCounter : public MessageBoxes {
+ public:
+  MessageAnswer Show(const Message&) override {
+    ++shown;
+    return MessageAnswer::Ok;
+  }
+  int shown = 0;
+};
+
+// A REG_SZ as stored: the bytes of `text` (Latin-1, the test texts stay inside it) and a NUL.
+Bytes Sz(std::wstring_view text) {
+  Bytes bytes;
+  for (wchar_t c : text) bytes.push_back(static_cast<std::uint8_t>(c));
+  bytes.push_back(0);
+  return bytes;
+}
+
+std::string Narrow(std::wstring_view text) {
+  std::string bytes;
+  for (wchar_t c : text) bytes.push_back(static_cast<char>(c));
+  return bytes;
+}
+
+class AddOnTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    EXPECT_EQ(mem.OpenHandleCount(), 0);
+    EXPECT_EQ(mem.InvalidHandleUseCount(), 0);
+    EXPECT_EQ(notices.shown, 0);
+  }
+
+  void SeedList(std::wstring_view text) {
+    mem.SeedValue(kHkeyLocalMachine, kHost, "AddOns", kRegSz, Sz(text));
+  }
+  std::optional<MemoryRegistry::RawValue> List() const {
+    return mem.Raw(kHkeyLocalMachine, kHost, "AddOns");
+  }
+  int ListWrites() const { return mem.SetValueCount(kHkeyLocalMachine, kHost, "AddOns"); }
+  static std::string Key(std::wstring_view name) { return kPrefix + Narrow(name); }
+  std::optional<MemoryRegistry::RawValue> Value(std::wstring_view name, const char* value) const {
+    return mem.Raw(kHkeyLocalMachine, Key(name), value);
+  }
+
+  bool Install(const std::wstring& name) {
+    AddOnEintrag eintrag;
+    eintrag.AddOnName = name;
+    eintrag.KurzBeschreibung = L"Kurz";
+    eintrag.ExeDateiname = L"C:\\" + name + L".exe";
+    return AddOnEinrichten(ctx, eintrag);
+  }
+
+  MemoryRegistry mem;
+  NoticeCounter notices;
+  RegistryContext ctx{mem, notices};
+};
+
+// --- How the list changes ----------------------------------------------------------------
+
+enum class Op { Install, Remove };
+
+struct ListRow {
+  Op op;
+  std::optional<std::wstring> before;  // nullopt: no "AddOns" value at all
+  std::wstring name;
+  std::optional<std::wstring> after;  // nullopt: not written
+};
+
+void PrintTo(const ListRow& row, std::ostream* out) {
+  *out << (row.op == Op::Install ? "install" : "remove") << " ["
+       << (row.before ? Narrow(*row.before) : "<missing>") << "] name [" << Narrow(row.name)
+       << "] -> " << (row.after ? "[" + Narrow(*row.after) + "]" : "<not written>");
+}
+
+class ListTable : public AddOnTest, public ::testing::WithParamInterface<ListRow> {};
+
+TEST_P(ListTable, ListAfterwards) {
+  const ListRow& row = GetParam();
+  // A missing list: on a fresh machine for an install, beside other host values for a remove.
+  if (row.before) {
+    SeedList(*row.before);
+  } else if (row.op == Op::Remove) {
+    mem.SeedKey(kHkeyLocalMachine, kHost);
+  }
+  const std::optional<MemoryRegistry::RawValue> vorher = List();
+
+  const bool ok = row.op == Op::Install ? Install(row.name) : AddOnEntfernen(ctx, row.name);
+  EXPECT_TRUE(ok);
+
+  if (row.after) {
+    EXPECT_EQ(ListWrites(), 1);
+    EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(*row.after)}));
+  } else {
+    EXPECT_EQ(ListWrites(), 0);
+    EXPECT_EQ(List(), vorher);
+  }
+  EXPECT_EQ(mem.KeyExists(kHkeyLocalMachine, Key(row.name)), row.op == Op::Install);
+}
+
+// · of the table is a blank here, Q a double quote.
+INSTANTIATE_TEST_SUITE_P(
+    Table, ListTable,
+    ::testing::Values(
+        ListRow{Op::Install, std::nullopt, L"X", L"X"}, ListRow{Op::Install, L"", L"X", L"X"},
+        ListRow{Op::Install, L"A", L"X", L"A,X"}, ListRow{Op::Install, L"A,B", L"C", L"A,B,C"},
+        ListRow{Op::Install, L"A,B,", L"C", L"A,B,C"},
+        ListRow{Op::Install, L"A,B", L"b", std::nullopt},
+        ListRow{Op::Install, L"A, B", L"B", L"A, B,B"}, ListRow{Op::Remove, L"A,B,C", L"B", L"A,C"},
+        ListRow{Op::Remove, L"a,B,b", L"b", L"a,b"}, ListRow{Op::Remove, L"A", L"a", L""},
+        ListRow{Op::Remove, L"A,B", L"C", std::nullopt},
+        ListRow{Op::Remove, L"A, B ,C", L"b", std::nullopt},
+        ListRow{Op::Remove, L"A , B,C", L"c", L"A,B"}, ListRow{Op::Remove, L"A,B,", L"A", L"B,"},
+        ListRow{Op::Remove, L",A,B", L"B", L"A"}, ListRow{Op::Remove, L"A,,B", L"A", L"B"},
+        ListRow{Op::Remove, L"A,,B", L"B", L"A,"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Quotes, ListTable,
+    ::testing::Values(
+        // The quotes go from the list once it is rebuilt.
+        ListRow{Op::Remove, L"\"A\",B,C", L"C", L"A,B"},
+        // The membership test does not look through quotes ...
+        ListRow{Op::Remove, L"\"A\",B", L"A", std::nullopt},
+        ListRow{Op::Install, L"\"A\",B", L"A", L"\"A\",B,A"},
+        // Nor through blanks at the ends of the list.
+        ListRow{Op::Install, L" A", L"A", L" A,A"},
+        // ... but finds a name between commas inside a quoted element, which the walk then
+        // does not remove; the list is written back without the quotes all the same.
+        ListRow{Op::Remove, L"\"X,A,Y\",B", L"A", L"X,A,Y,B"}));
+
+INSTANTIATE_TEST_SUITE_P(EmptyName, ListTable,
+                         ::testing::Values(ListRow{Op::Install, std::nullopt, L"", std::nullopt},
+                                           ListRow{Op::Install, L"", L"", std::nullopt},
+                                           ListRow{Op::Install, L"A,,B", L"", std::nullopt},
+                                           ListRow{Op::Install, L",A", L"", std::nullopt},
+                                           ListRow{Op::Install, L"A,", L"", std::nullopt},
+                                           ListRow{Op::Install, L"A,B", L"", L"A,B,"},
+                                           ListRow{Op::Remove, L"A,B,", L"", L"A,B"},
+                                           ListRow{Op::Remove, L"A,,B", L"", L"A,B"},
+                                           ListRow{Op::Remove, L"A,B", L"", std::nullopt},
+                                           ListRow{Op::Remove, L"", L"", L""},
+                                           ListRow{Op::Remove, std::nullopt, L"", L""}));
+
+INSTANTIATE_TEST_SUITE_P(
+    LetterCase, ListTable,
+    ::testing::Values(ListRow{Op::Install, L"vellumar", L"VELLUMAR", std::nullopt},
+                      ListRow{Op::Install, L"\u00e4rger", L"\u00c4RGER", std::nullopt},
+                      ListRow{Op::Install, L"ma\u00df", L"MASS", L"ma\u00df,MASS"},
+                      ListRow{Op::Remove, L"x,\u00c4rger,y", L"\u00e4rger", L"x,y"},
+                      ListRow{Op::Remove, L"\u00d6l,\u00f6l", L"\u00f6L", L"\u00f6l"}));
+
+// --- The add-on key and its nine values --------------------------------------------------
+
+const char* const kNeunWerte[] = {
+    "AddOnName",        "EinbindungsModus",        "ExeDateiname",
+    "ParameterFest",    "ParameterZusatz",         "KurzBeschreibung",
+    "LangBeschreibung", "SpezialButtonGrafikName", "SpezialButtonToolTiptext"};
+
+AddOnEintrag VollerEintrag() {
+  AddOnEintrag e;
+  e.AddOnName = L"Vellumar";
+  e.EinbindungsModus = -2;
+  e.ExeDateiname = L"C:\\Programme\\Vellumar.exe";
+  e.ParameterFest = L"";
+  e.ParameterZusatz = 0x01020304;
+  e.KurzBeschreibung = L"Videoetiketten drucken";
+  e.LangBeschreibung = L"\u00dcber Etiketten f\u00fcr H\u00fcllen";
+  e.SpezialButtonGrafikName = L"AddOn";
+  e.SpezialButtonToolTiptext = L"Etiketten";
+  return e;
+}
+
+TEST_F(AddOnTest, NewKeyGetsTheClassAndTheNineValuesInTheirOrder) {
+  EXPECT_TRUE(AddOnEinrichten(ctx, VollerEintrag()));
+
+  EXPECT_EQ(mem.KeyClass(kHkeyLocalMachine, Key(L"Vellumar")), "Anwendungsdaten");
+  EXPECT_EQ(mem.SubKeyNames(kHkeyLocalMachine, kHost), std::vector<std::string>{"AddOn_Vellumar"});
+  EXPECT_EQ(mem.ValueNames(kHkeyLocalMachine, Key(L"Vellumar")),
+            std::vector<std::string>(std::begin(kNeunWerte), std::end(kNeunWerte)));
+  for (const char* name : kNeunWerte) {
+    EXPECT_EQ(mem.SetValueCount(kHkeyLocalMachine, Key(L"Vellumar"), name), 1) << name;
+  }
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"Vellumar")}));
+}
+
+TEST_F(AddOnTest, StoredBytesOfTheNineValues) {
+  ASSERT_TRUE(AddOnEinrichten(ctx, VollerEintrag()));
+
+  const struct {
+    const char* name;
+    MemoryRegistry::RawValue raw;
+  } erwartet[] = {
+      {"AddOnName", {kRegSz, Sz(L"Vellumar")}},
+      {"EinbindungsModus", {kRegDword, {0xFE, 0xFF, 0xFF, 0xFF}}},
+      {"ExeDateiname", {kRegSz, Sz(L"C:\\Programme\\Vellumar.exe")}},
+      {"ParameterFest", {kRegSz, {0x00}}},
+      {"ParameterZusatz", {kRegDword, {0x04, 0x03, 0x02, 0x01}}},
+      {"KurzBeschreibung", {kRegSz, Sz(L"Videoetiketten drucken")}},
+      // Windows-1252: Ü is DC, ü is FC.
+      {"LangBeschreibung", {kRegSz, Sz(L"\u00dcber Etiketten f\u00fcr H\u00fcllen")}},
+      {"SpezialButtonGrafikName", {kRegSz, Sz(L"AddOn")}},
+      {"SpezialButtonToolTiptext", {kRegSz, Sz(L"Etiketten")}},
+  };
+  for (const auto& [name, raw] : erwartet) {
+    EXPECT_EQ(Value(L"Vellumar", name), raw) << name;
+  }
+  EXPECT_EQ(Value(L"Vellumar", "LangBeschreibung")->bytes.front(), 0xDC);
+}
+
+TEST_F(AddOnTest, ExtremeNumbersAreStoredAsTheirFourBytes) {
+  AddOnEintrag e = VollerEintrag();
+  e.EinbindungsModus = INT32_MIN;
+  e.ParameterZusatz = INT32_MAX;
+  ASSERT_TRUE(AddOnEinrichten(ctx, e));
+  EXPECT_EQ(Value(L"Vellumar", "EinbindungsModus"),
+            (MemoryRegistry::RawValue{kRegDword, {0x00, 0x00, 0x00, 0x80}}));
+  EXPECT_EQ(Value(L"Vellumar", "ParameterZusatz"),
+            (MemoryRegistry::RawValue{kRegDword, {0xFF, 0xFF, 0xFF, 0x7F}}));
+}
+
+TEST_F(AddOnTest, ExistingKeyKeepsItsClassAndForeignValues) {
+  mem.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), "Fremdklasse");
+  mem.SeedValue(kHkeyLocalMachine, Key(L"Vellumar"), "Lizenz", 3, {1, 2, 3});
+  mem.SeedValue(kHkeyLocalMachine, Key(L"Vellumar"), "KurzBeschreibung", kRegSz, Sz(L"alt"));
+
+  EXPECT_TRUE(AddOnEinrichten(ctx, VollerEintrag()));
+
+  EXPECT_EQ(mem.KeyClass(kHkeyLocalMachine, Key(L"Vellumar")), "Fremdklasse");
+  EXPECT_EQ(Value(L"Vellumar", "Lizenz"), (MemoryRegistry::RawValue{3, {1, 2, 3}}));
+  EXPECT_EQ(Value(L"Vellumar", "KurzBeschreibung"),
+            (MemoryRegistry::RawValue{kRegSz, Sz(L"Videoetiketten drucken")}));
+  EXPECT_EQ(mem.ValueNames(kHkeyLocalMachine, Key(L"Vellumar")).size(), 10u);
+}
+
+TEST_F(AddOnTest, ReinstallUnderAnotherLetterCaseReusesTheKey) {
+  ASSERT_TRUE(Install(L"Vellumar"));
+  AddOnEintrag neu = VollerEintrag();
+  neu.AddOnName = L"VELLUMAR";
+  neu.KurzBeschreibung = L"Neu";
+
+  EXPECT_TRUE(AddOnEinrichten(ctx, neu));
+
+  // The key keeps the letter case of its first registration, the value takes the new one.
+  EXPECT_EQ(mem.SubKeyNames(kHkeyLocalMachine, kHost), std::vector<std::string>{"AddOn_Vellumar"});
+  EXPECT_EQ(Value(L"Vellumar", "AddOnName"), (MemoryRegistry::RawValue{kRegSz, Sz(L"VELLUMAR")}));
+  EXPECT_EQ(Value(L"Vellumar", "KurzBeschreibung"), (MemoryRegistry::RawValue{kRegSz, Sz(L"Neu")}));
+  EXPECT_EQ(mem.SetValueCount(kHkeyLocalMachine, Key(L"Vellumar"), "AddOnName"), 2);
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"Vellumar")}));
+  EXPECT_EQ(ListWrites(), 1);
+}
+
+TEST_F(AddOnTest, EmptyNameUsesTheBareKeyPrefix) {
+  EXPECT_TRUE(Install(L""));
+  EXPECT_EQ(mem.SubKeyNames(kHkeyLocalMachine, kHost), std::vector<std::string>{"AddOn_"});
+  EXPECT_EQ(Value(L"", "AddOnName"), (MemoryRegistry::RawValue{kRegSz, {0x00}}));
+
+  EXPECT_TRUE(AddOnEntfernen(ctx, L""));
+  EXPECT_FALSE(mem.KeyExists(kHkeyLocalMachine, Key(L"")));
+  EXPECT_TRUE(mem.KeyExists(kHkeyLocalMachine, kHost));
+}
+
+// --- Removing ----------------------------------------------------------------------------
+
+TEST_F(AddOnTest, RemoveDeletesAKeyThatHasNoListEntry) {
+  SeedList(L"A,B");
+  mem.SeedValue(kHkeyLocalMachine, Key(L"Vellumar"), "AddOnName", kRegSz, Sz(L"Vellumar"));
+
+  EXPECT_TRUE(AddOnEntfernen(ctx, L"Vellumar"));
+
+  EXPECT_FALSE(mem.KeyExists(kHkeyLocalMachine, Key(L"Vellumar")));
+  EXPECT_EQ(ListWrites(), 0);
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A,B")}));
+}
+
+TEST_F(AddOnTest, RemoveUpdatesAListEntryThatHasNoKey) {
+  SeedList(L"A,Vellumar,B");
+  EXPECT_TRUE(AddOnEntfernen(ctx, L"vellumar"));
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A,B")}));
+}
+
+TEST_F(AddOnTest, InstallThenRemoveLeavesTheListAsItWas) {
+  SeedList(L"A,B");
+  const std::string vorher = mem.Dump();
+  ASSERT_TRUE(Install(L"Vellumar"));
+  ASSERT_TRUE(AddOnEntfernen(ctx, L"Vellumar"));
+  EXPECT_EQ(mem.Dump(), vorher);
+}
+
+TEST_F(AddOnTest, KeyThatCannotBeDeletedFailsButTheListIsStillUpdated) {
+  SeedList(L"A,Vellumar");
+  // A key with a sub-key cannot be deleted by RegDeleteKey.
+  mem.SeedKey(kHkeyLocalMachine, Key(L"Vellumar") + "\\Unterschluessel");
+
+  EXPECT_FALSE(AddOnEntfernen(ctx, L"Vellumar"));
+
+  EXPECT_TRUE(mem.KeyExists(kHkeyLocalMachine, Key(L"Vellumar")));
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A")}));
+}
+
+// --- Failed writes: reported, and nothing else changes -----------------------------------
+
+TEST_F(AddOnTest, RefusedValueWritesFailButTheListIsStillWritten) {
+  SeedList(L"A");
+  mem.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), "Anwendungsdaten");
+  ASSERT_TRUE(mem.FailSetValue(kHkeyLocalMachine, Key(L"Vellumar")));
+  MemoryRegistry gut;
+  gut.SeedValue(kHkeyLocalMachine, kHost, "AddOns", kRegSz, Sz(L"A"));
+  gut.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), "Anwendungsdaten");
+  NoticeCounter keine;
+
+  EXPECT_FALSE(AddOnEinrichten(ctx, VollerEintrag()));
+  ASSERT_TRUE(AddOnEinrichten(RegistryContext{gut, keine}, VollerEintrag()));
+
+  // All nine writes were tried; only the add-on key differs from a good run.
+  for (const char* name : kNeunWerte) {
+    EXPECT_EQ(mem.SetValueCount(kHkeyLocalMachine, Key(L"Vellumar"), name), 1) << name;
+  }
+  EXPECT_TRUE(mem.ValueNames(kHkeyLocalMachine, Key(L"Vellumar")).empty());
+  const std::vector<MemoryRegistry::KeyPath> ohneSchluessel{{kHkeyLocalMachine, Key(L"Vellumar")}};
+  EXPECT_EQ(mem.Dump(ohneSchluessel), gut.Dump(ohneSchluessel));
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A,Vellumar")}));
+}
+
+TEST_F(AddOnTest, RefusedListWriteFailsButTheValuesAreWritten) {
+  SeedList(L"A");
+  ASSERT_TRUE(mem.FailSetValue(kHkeyLocalMachine, kHost));
+  MemoryRegistry gut;
+  NoticeCounter keine;
+
+  EXPECT_FALSE(AddOnEinrichten(ctx, VollerEintrag()));
+  ASSERT_TRUE(AddOnEinrichten(RegistryContext{gut, keine}, VollerEintrag()));
+
+  EXPECT_EQ(ListWrites(), 1);
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A")}));
+  EXPECT_EQ(mem.KeyClass(kHkeyLocalMachine, Key(L"Vellumar")), "Anwendungsdaten");
+  for (const char* name : kNeunWerte) {
+    EXPECT_EQ(Value(L"Vellumar", name), gut.Raw(kHkeyLocalMachine, Key(L"Vellumar"), name)) << name;
+  }
+}
+
+TEST_F(AddOnTest, RefusedListWriteOnRemoveFailsButTheKeyIsDeleted) {
+  SeedList(L"A,Vellumar");
+  mem.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), "Anwendungsdaten");
+  ASSERT_TRUE(mem.FailSetValue(kHkeyLocalMachine, kHost));
+
+  EXPECT_FALSE(AddOnEntfernen(ctx, L"Vellumar"));
+
+  EXPECT_FALSE(mem.KeyExists(kHkeyLocalMachine, Key(L"Vellumar")));
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A,Vellumar")}));
+}
+
+TEST_F(AddOnTest, KeyThatCannotBeCreatedFailsButTheListIsStillWritten) {
+  // A key name longer than the registry allows: the key is refused, the host key is not.
+  const std::wstring lang(300, L'x');
+  SeedList(L"A");
+
+  EXPECT_FALSE(Install(lang));
+
+  EXPECT_FALSE(mem.KeyExists(kHkeyLocalMachine, Key(lang)));
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A," + lang)}));
+}
+
+TEST_F(AddOnTest, NotWrittenListIsNoFailure) {
+  SeedList(L"Vellumar");
+  EXPECT_TRUE(Install(L"vellumar"));
+  EXPECT_TRUE(AddOnEntfernen(ctx, L"Andere"));
+  EXPECT_EQ(ListWrites(), 0);
+}
+
+// --- Long lists --------------------------------------------------------------------------
+
+TEST_F(AddOnTest, LongListKeepsEveryOtherName) {
+  std::wstring liste;
+  for (int i = 0; i < 100000; ++i) {
+    if (i) liste += L',';
+    liste += L"n" + std::to_wstring(i);
+  }
+  SeedList(liste);
+
+  ASSERT_TRUE(AddOnEntfernen(ctx, L"N50000"));
+  ASSERT_TRUE(Install(L"neu"));
+
+  std::wstring erwartet = liste;
+  erwartet.erase(erwartet.find(L",n50000,"), 7);
+  erwartet += L",neu";
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(erwartet)}));
+}
+
+}  // namespace
