@@ -210,11 +210,13 @@ void FormQuillet::Layout(UINT dpi) {
   SetWindowPos(labelStatus_, nullptr, px(kLabelLeft), px(kLabelTop), label.cx, label.cy,
                SWP_NOZORDER | SWP_NOACTIVATE);
 
-  // The client area as laid out, grown only where a wider system font would cut the text off,
-  // keeping the picture's left margin on the right and below.
-  const LONG width = std::max<LONG>(px(kClientWidth), px(kLabelLeft) + label.cx + px(kPictureLeft));
-  const LONG height =
-      std::max<LONG>(px(kClientHeight), px(kLabelTop) + label.cy + px(kPictureLeft));
+  // The client area as laid out. Only a system font so wide or tall that the label would be cut
+  // off grows it, to the label plus the picture's left margin.
+  const auto fit = [&](int twips, LONG labelEnd) {
+    return labelEnd <= px(twips) ? px(twips) : labelEnd + px(kPictureLeft);
+  };
+  const LONG width = fit(kClientWidth, px(kLabelLeft) + label.cx);
+  const LONG height = fit(kClientHeight, px(kLabelTop) + label.cy);
   const RECT frame = WindowRectForClient(width, height, dpi);
   SetWindowPos(window_.get(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
