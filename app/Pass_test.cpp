@@ -1,1 +1,476 @@
-// Placeholder until this module is written.
+#include "app/Pass.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/AddOnEintrag.h"
+#include "app/RecordingPlatform.h"
+#include "app/Versionspruefung.h"
+#include "registry/MemoryRegistry.h"
+#include "registry/ModulRegistrierung.h"
+
+// Found by GoogleTest through the record's own (global) namespace.
+static void PrintTo(const AddOnEintrag& e, std::ostream* os) {
+  *os << testing::PrintToString(e.AddOnName) << ", " << testing::PrintToString(e.KurzBeschreibung)
+      << ", " << testing::PrintToString(e.ExeDateiname) << ", " << e.EinbindungsModus << ", "
+      << testing::PrintToString(e.ParameterFest) << ", " << e.ParameterZusatz << ", "
+      << testing::PrintToString(e.LangBeschreibung) << ", "
+      << testing::PrintToString(e.SpezialButtonGrafikName) << ", "
+      << testing::PrintToString(e.SpezialButtonToolTiptext);
+}
+
+namespace {
+
+using namespace ModulRegistrierung;
+
+constexpr wchar_t kAddOnSchluessel[] = L"software\\Orvo\\Brannick\\Brannick\\AddOn_";
+constexpr wchar_t kOwnDirectory[] = L"D:\\Werkzeuge\\Quillet";
+constexpr wchar_t kInstallieren[] = L"status:Das Zusatzprogramm wird installiert ..";
+constexpr wchar_t kEntfernen[] = L"status:Das Zusatzprogramm wird entfernt ..";
+
+// The in-memory registry, counting every change made to it, and optionally an ANSI code page
+// that lacks some characters.
+class ZaehlendeRegistry : public RegistryPlatform {
+ public:
+  long long Aenderungen() const { return aenderungen_; }
+  void OhneAnsiForm(std::wstring zeichen) { fehlend_.insert(std::move(zeichen)); }
+  // Every value write from now on fails as if access were denied.
+  void SchreibenVerweigern() { verweigern_ = true; }
+  MemoryRegistry& Inneres() { return inner_; }
+
+  long OpenKeyEx(RegKey root, const std::string& subKey, std::uint32_t options,
+                 std::uint32_t access, RegKey* result) override {
+    return inner_.OpenKeyEx(root, subKey, options, access, result);
+  }
+  long CreateKeyEx(RegKey root, const std::string& subKey, const std::string& keyClass,
+                   std::uint32_t options, std::uint32_t access, RegKey* result,
+                   std::uint32_t* disposition) override {
+    ++aenderungen_;
+    return inner_.CreateKeyEx(root, subKey, keyClass, options, access, result, disposition);
+  }
+  long FlushKey(RegKey key) override { return inner_.FlushKey(key); }
+  long CloseKey(RegKey key) override { return inner_.CloseKey(key); }
+  long QueryValueEx(RegKey key, const std::string& valueName, std::uint32_t* type,
+                    std::uint8_t* data, std::uint32_t* size) override {
+    return inner_.QueryValueEx(key, valueName, type, data, size);
+  }
+  long SetValueEx(RegKey key, const std::string& valueName, std::uint32_t type,
+                  const std::uint8_t* data, std::uint32_t size) override {
+    if (verweigern_) return kErrorAccessDenied;
+    ++aenderungen_;
+    return inner_.SetValueEx(key, valueName, type, data, size);
+  }
+  long DeleteKey(RegKey root, const std::string& subKey) override {
+    ++aenderungen_;
+    return inner_.DeleteKey(root, subKey);
+  }
+  std::string ToAnsi(std::wstring_view text, bool* exact) override {
+    std::string ansi = inner_.ToAnsi(text, exact);
+    for (const std::wstring& z : fehlend_) {
+      if (text.find(z) != std::wstring_view::npos && exact) *exact = false;
+    }
+    return ansi;
+  }
+  std::wstring FromAnsi(std::string_view bytes) override { return inner_.FromAnsi(bytes); }
+  std::wstring DateToText(Date date) override { return inner_.DateToText(date); }
+  std::optional<Date> TextToDate(std::wstring_view text) override {
+    return inner_.TextToDate(text);
+  }
+
+ private:
+  MemoryRegistry inner_;
+  long long aenderungen_ = 0;
+  bool verweigern_ = false;
+  std::set<std::wstring> fehlend_;
+};
+
+class PassTest : public ::testing::Test {
+ protected:
+  PassTest() {
+    platform.SetOwnDirectory(kOwnDirectory);
+    platform.SetRegistryProbe([this] { return registry.Aenderungen(); });
+  }
+
+  // Whatever a run did, it left no key open and used no handle twice.
+  void TearDown() override {
+    EXPECT_EQ(registry.Inneres().OpenHandleCount(), 0);
+    EXPECT_EQ(registry.Inneres().InvalidHandleUseCount(), 0);
+  }
+
+  ExitStatus Run(const std::wstring& argumente) {
+    platform.SetArgumentText(argumente);
+    return RunPass(platform, registry);
+  }
+
+  RegistryContext Kontext() { return {registry, platform}; }
+
+  // The record as stored for `name`, read back through the registry layer; nullopt when the
+  // add-on has no key.
+  std::optional<AddOnEintrag> Gespeichert(const std::wstring& name) {
+    const std::wstring key = kAddOnSchluessel + name;
+    if (!RegistryKeyExists(Kontext(), kHkeyLocalMachine, key)) return std::nullopt;
+    auto text = [&](const wchar_t* wert) {
+      RegistryValue v = std::wstring(L"<fehlt>");
+      ReadRegistryValue(Kontext(), kHkeyLocalMachine, key, wert, v, true);
+      return AsText(v);
+    };
+    auto zahl = [&](const wchar_t* wert) {
+      RegistryValue v = std::int32_t{-99};
+      ReadRegistryValue(Kontext(), kHkeyLocalMachine, key, wert, v, true);
+      return KindOf(v) == RegistryValueKind::Integer32 ? std::get<std::int32_t>(v) : -98;
+    };
+    return AddOnEintrag{text(L"AddOnName"),
+                        text(L"KurzBeschreibung"),
+                        text(L"ExeDateiname"),
+                        zahl(L"EinbindungsModus"),
+                        text(L"ParameterFest"),
+                        zahl(L"ParameterZusatz"),
+                        text(L"LangBeschreibung"),
+                        text(L"SpezialButtonGrafikName"),
+                        text(L"SpezialButtonToolTiptext")};
+  }
+
+  // Registers `name` beforehand, as an earlier run would have.
+  void Vorhanden(const std::wstring& name) {
+    RecordingPlatform vorher(L"\"" + name + L"\",\"k\",\"C:\\x.exe\"");
+    ASSERT_EQ(RunPass(vorher, registry), ExitStatus::Done);
+    ASSERT_TRUE(Gespeichert(name).has_value());
+  }
+
+  void SetVersion(const std::string& version) {
+    RegKey key = 0;
+    std::uint32_t disposition = 0;
+    ASSERT_EQ(
+        registry.Inneres().CreateKeyEx(kHkeyLocalMachine, "Software\\Orvo\\Brannick\\Gemeinsames",
+                                       "", 0, kAccessAll, &key, &disposition),
+        kErrorSuccess);
+    registry.Inneres().SetValueEx(key, "Version", kRegSz,
+                                  reinterpret_cast<const std::uint8_t*>(version.c_str()),
+                                  static_cast<std::uint32_t>(version.size() + 1));
+    registry.Inneres().CloseKey(key);
+  }
+
+  RecordingPlatform platform;
+  ZaehlendeRegistry registry;
+};
+
+AddOnEintrag Standard(const std::wstring& name, const std::wstring& kurz, const std::wstring& exe) {
+  return AddOnEintrag{name, kurz, exe, 1, L"", 2, L"", L"AddOn", kurz};
+}
+
+// --- Run modes by the number of fields ------------------------------------------------------
+
+TEST_F(PassTest, ThreeFieldsInstallWithTheDefaults) {
+  EXPECT_EQ(Run(L"\"Vellumar\",\"Videoetiketten drucken\",\"C:\\Vellumar.exe\""), ExitStatus::Done);
+  EXPECT_EQ(Gespeichert(L"Vellumar"),
+            Standard(L"Vellumar", L"Videoetiketten drucken", L"C:\\Vellumar.exe"));
+  EXPECT_EQ(platform.Calls(), (std::vector<std::wstring>{kInstallieren, L"show", L"lock", L"unlock",
+                                                         L"events", L"pause:1000", L"unload"}));
+  EXPECT_TRUE(platform.Messages().empty());
+}
+
+TEST_F(PassTest, OneOrTwoFieldsRemoveAndIgnoreTheSecond) {
+  for (const wchar_t* argumente : {L"Vellumar", L"\"Vellumar\",\"C:\\anderes.exe\""}) {
+    Vorhanden(L"Vellumar");
+    RecordingPlatform p(argumente);
+    EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << argumente;
+    EXPECT_EQ(Gespeichert(L"Vellumar"), std::nullopt) << argumente;
+    EXPECT_EQ(p.Calls(), (std::vector<std::wstring>{kEntfernen, L"show", L"lock", L"unlock",
+                                                    L"events", L"pause:1000", L"unload"}));
+  }
+}
+
+TEST_F(PassTest, FourFieldsReadTheNumbersWithoutDefaults) {
+  EXPECT_EQ(Run(L"Vellumar,Videoetiketten drucken,C:\\V.exe,3"), ExitStatus::Done);
+  EXPECT_EQ(Gespeichert(L"Vellumar"),
+            (AddOnEintrag{L"Vellumar", L"Videoetiketten drucken", L"C:\\V.exe", 3, L"", 0, L"",
+                          L"AddOn", L"Videoetiketten drucken"}));
+}
+
+TEST_F(PassTest, NineFieldsAreReadInOrderAndFieldsFiveToNineKeepTheirBlanks) {
+  EXPECT_EQ(Run(L"\" n \",\" k \",\" C:\\e.exe \",\" 7 \",\" p \",-12,\" l \",\" \",\" t \""),
+            ExitStatus::Done);
+  EXPECT_EQ(Gespeichert(L"n"),
+            (AddOnEintrag{L"n", L"k", L"C:\\e.exe", 7, L" p ", -12, L" l ", L" ", L" t "}));
+}
+
+TEST_F(PassTest, EmptyFieldsAfterTheThirdGiveZeroAndTheTextDefaults) {
+  EXPECT_EQ(Run(L"a,b,C:\\c.exe,,,,,,"), ExitStatus::Done);
+  EXPECT_EQ(Gespeichert(L"a"),
+            (AddOnEintrag{L"a", L"b", L"C:\\c.exe", 0, L"", 0, L"", L"AddOn", L"b"}));
+}
+
+TEST_F(PassTest, FieldsAfterTheNinthAreIgnored) {
+  EXPECT_EQ(Run(L"a,b,C:\\c.exe,1,p,2,l,g,t,zehn,\"99999999999\",12"), ExitStatus::Done);
+  EXPECT_EQ(Gespeichert(L"a"),
+            (AddOnEintrag{L"a", L"b", L"C:\\c.exe", 1, L"p", 2, L"l", L"g", L"t"}));
+}
+
+TEST_F(PassTest, NumberFieldsFollowTheNumberRule) {
+  struct Fall {
+    const wchar_t* feld;
+    std::int32_t zahl;
+  };
+  for (const Fall& f : {Fall{L"2.5", 2}, Fall{L"3.5", 4}, Fall{L"-2.5", -2}, Fall{L"7abc", 7},
+                        Fall{L"abc", 0}, Fall{L"1 2", 12}, Fall{L"\"1,5\"", 1}}) {
+    RecordingPlatform p(std::wstring(L"a,b,C:\\c.exe,") + f.feld + L",," + f.feld);
+    EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << f.feld;
+    std::optional<AddOnEintrag> e = Gespeichert(L"a");
+    ASSERT_TRUE(e.has_value());
+    EXPECT_EQ(e->EinbindungsModus, f.zahl) << f.feld;
+    EXPECT_EQ(e->ParameterZusatz, f.zahl) << f.feld;
+  }
+}
+
+// --- The overflow stop ------------------------------------------------------------------------
+
+TEST_F(PassTest, AnOverflowingNumberStopsBeforeAnythingIsShownOrWritten) {
+  struct Fall {
+    const wchar_t* argumente;
+    const wchar_t* text;
+  };
+  for (const Fall& f : {Fall{L"a,b,c,99999999999",
+                             L"Überlauf: Der Wert (99999999999) in Feld 4 (EinbindungsModus) "
+                             L"liegt außerhalb des Zahlenbereichs von -2147483648 bis "
+                             L"2147483647."},
+                        Fall{L"-s a,b,c,1,,-2147483649",
+                             L"Überlauf: Der Wert (-2147483649) in Feld 6 "
+                             L"(ParameterZusatz) liegt außerhalb des Zahlenbereichs "
+                             L"von -2147483648 bis 2147483647."},
+                        Fall{L"a,b,c,\"1e10\",,99999999999",
+                             L"Überlauf: Der Wert (1e10) in Feld 4 "
+                             L"(EinbindungsModus) liegt außerhalb des "
+                             L"Zahlenbereichs von -2147483648 bis 2147483647."}}) {
+    RecordingPlatform p(f.argumente);
+    p.QueueAnswer(MessageAnswer::Ok);
+    EXPECT_EQ(RunPass(p, registry), ExitStatus::Refused);
+    ASSERT_EQ(p.Messages().size(), 1u);
+    EXPECT_EQ(p.Messages()[0].title, L"Quillet.exe");
+    EXPECT_EQ(p.Messages()[0].text, f.text);
+    EXPECT_EQ(p.Messages()[0].icon, MessageIcon::Error);
+    EXPECT_EQ(p.Messages()[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(p.UnexpectedMessages(), 0);
+    EXPECT_EQ(p.Calls(), (std::vector<std::wstring>{L"message:Quillet.exe"}));
+  }
+  EXPECT_EQ(registry.Aenderungen(), 0);
+}
+
+TEST_F(PassTest, TheOverflowMessageCutsAnEndlessValue) {
+  EXPECT_EQ(Run(L"a,b,c," + std::wstring(100000, L'9')), ExitStatus::Refused);
+  ASSERT_EQ(platform.Messages().size(), 1u);
+  EXPECT_NE(platform.Messages()[0].text.find(L"(" + std::wstring(64, L'9') + L"...)"),
+            std::wstring::npos);
+  EXPECT_LT(platform.Messages()[0].text.size(), 200u);
+}
+
+// --- The silent switch --------------------------------------------------------------------------
+
+TEST_F(PassTest, SilentFormsRemoveWithoutWindowOrPause) {
+  struct Fall {
+    const wchar_t* argumente;
+    const wchar_t* name;
+  };
+  for (const Fall& f : {Fall{L"-S Vellumar", L"Vellumar"}, Fall{L"-sVellumar", L"Vellumar"},
+                        Fall{L"-s   Vellumar  ", L"Vellumar"}, Fall{L"-silent", L"ilent"}}) {
+    Vorhanden(f.name);
+    RecordingPlatform p(f.argumente);
+    p.SetRegistryProbe([this] { return registry.Aenderungen(); });
+    EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << f.argumente;
+    EXPECT_EQ(Gespeichert(f.name), std::nullopt) << f.argumente;
+    EXPECT_EQ(p.Calls(),
+              (std::vector<std::wstring>{kEntfernen, L"lock", L"unlock", L"events", L"unload"}))
+        << f.argumente;
+  }
+}
+
+TEST_F(PassTest, SilentInstallSetsTheTextButShowsNothing) {
+  EXPECT_EQ(Run(L"-s a,b,C:\\c.exe"), ExitStatus::Done);
+  EXPECT_EQ(Gespeichert(L"a"), Standard(L"a", L"b", L"C:\\c.exe"));
+  EXPECT_EQ(platform.Calls(),
+            (std::vector<std::wstring>{kInstallieren, L"lock", L"unlock", L"events", L"unload"}));
+}
+
+TEST_F(PassTest, ASwitchNotAtTheStartIsPartOfTheName) {
+  EXPECT_EQ(Run(L"x -s Vellumar"), ExitStatus::Refused);
+  ASSERT_EQ(platform.Messages().size(), 1u);
+  EXPECT_EQ(platform.Messages()[0].text, L"Das Zeichen ( ) ist im AddOn-Namen nicht erlaubt.");
+  EXPECT_EQ(platform.Calls(), (std::vector<std::wstring>{L"message:Quillet.exe", L"unload"}));
+  EXPECT_EQ(registry.Aenderungen(), 0);
+}
+
+// --- The usage message ----------------------------------------------------------------------
+
+TEST_F(PassTest, NoFieldsShowTheUsageMessage) {
+  const std::wstring text =
+      L"Nicht genügend Parameter übergeben.\r\n"
+      L"\r\n"
+      L"Um mit dieser Datei ein AddOn einrichten zu lassen, geben Sie bitte mindestens\r\n"
+      L"Name, Kurzbeschreibung und Dateiname der Exe an. Zum Beispiel:\r\n"
+      L"\r\n"
+      L"quillet.exe \"Vellumar\",\"Videoetiketten drucken\",\"C:\\Vellumar.exe\" \r\n"
+      L"\r\n"
+      L"Eine vollständige Liste alle möglichen Optionen finden Sie im FAQ-Bereich unter \r\n"
+      L"www.orvo.de/faq oder www.kestrelview.de/faq.";
+  for (const wchar_t* argumente : {L"", L"   ", L"-s", L"-S  "}) {
+    RecordingPlatform p(argumente);
+    p.QueueAnswer(MessageAnswer::Ok);
+    EXPECT_EQ(RunPass(p, registry), ExitStatus::Refused) << argumente;
+    ASSERT_EQ(p.Messages().size(), 1u) << argumente;
+    EXPECT_EQ(p.Messages()[0].title, L"Quillet");
+    EXPECT_EQ(p.Messages()[0].text, text);
+    EXPECT_EQ(p.Messages()[0].icon, MessageIcon::Information);
+    EXPECT_EQ(p.Messages()[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(p.Calls(), (std::vector<std::wstring>{L"message:Quillet", L"unload"}));
+    EXPECT_EQ(p.UnexpectedMessages(), 0);
+  }
+}
+
+// --- The name check ---------------------------------------------------------------------------
+
+TEST_F(PassTest, UpperCaseNamesAndUmlautsPassAndAreKept) {
+  EXPECT_EQ(Run(L"VellUMAR_Ä-ß9,b,C:\\c.exe"), ExitStatus::Done);
+  EXPECT_EQ(Gespeichert(L"VellUMAR_Ä-ß9"), Standard(L"VellUMAR_Ä-ß9", L"b", L"C:\\c.exe"));
+  EXPECT_TRUE(platform.Messages().empty());
+}
+
+TEST_F(PassTest, AnEmptyNamePassesTheCheck) {
+  EXPECT_EQ(Run(L",b,C:\\c.exe"), ExitStatus::Done);
+  EXPECT_TRUE(platform.Messages().empty());
+  EXPECT_EQ(Gespeichert(L""), Standard(L"", L"b", L"C:\\c.exe"));
+}
+
+TEST_F(PassTest, InvalidNameCharactersAreShownLowerCasedAndNothingIsDone) {
+  struct Fall {
+    const wchar_t* argumente;
+    const wchar_t* zeichen;
+  };
+  for (const Fall& f :
+       {Fall{L"Café,b,C:\\c.exe", L"é"}, Fall{L"CAFÉ,b,C:\\c.exe", L"é"},
+        Fall{L"a.b,b,C:\\c.exe", L"."}, Fall{L"\"Velu mar\",b,C:\\c.exe", L" "},
+        Fall{L"a\\b,b,C:\\c.exe", L"\\"}, Fall{L"-s Café", L"é"},
+        Fall{L"\"Ka\x0142uza\",b,C:\\c.exe", L"\x0142"}, Fall{L"\x4E2D,b,C:\\c.exe", L"\x4E2D"}}) {
+    RecordingPlatform p(f.argumente);
+    p.QueueAnswer(MessageAnswer::Ok);
+    EXPECT_EQ(RunPass(p, registry), ExitStatus::Refused) << f.argumente;
+    ASSERT_EQ(p.Messages().size(), 1u) << f.argumente;
+    EXPECT_EQ(p.Messages()[0].title, L"Quillet.exe");
+    EXPECT_EQ(p.Messages()[0].text,
+              std::wstring(L"Das Zeichen (") + f.zeichen + L") ist im AddOn-Namen nicht erlaubt.");
+    EXPECT_EQ(p.Messages()[0].icon, MessageIcon::Error);
+    EXPECT_EQ(p.Messages()[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(p.UnexpectedMessages(), 0);
+    EXPECT_EQ(p.Calls(), (std::vector<std::wstring>{L"message:Quillet.exe", L"unload"}))
+        << f.argumente;
+  }
+  EXPECT_EQ(registry.Aenderungen(), 0);
+}
+
+TEST_F(PassTest, AnInvalidNameStopsARemove) {
+  Vorhanden(L"Vellumar");
+  const long long vorher = registry.Aenderungen();
+  EXPECT_EQ(Run(L"\"Vellumar.\""), ExitStatus::Refused);
+  EXPECT_EQ(registry.Aenderungen(), vorher);
+  EXPECT_TRUE(Gespeichert(L"Vellumar").has_value());
+}
+
+TEST_F(PassTest, ANameCharacterWithoutAnExactAnsiFormIsRejectedAsWritten) {
+  // A code page without the umlauts (a Cyrillic one, say) would store "Ä" as "?".
+  registry.OhneAnsiForm(L"Ä");
+  EXPECT_EQ(Run(L"xÄ,b,C:\\c.exe"), ExitStatus::Refused);
+  ASSERT_EQ(platform.Messages().size(), 1u);
+  EXPECT_EQ(platform.Messages()[0].text, L"Das Zeichen (Ä) ist im AddOn-Namen nicht erlaubt.");
+  EXPECT_EQ(platform.Calls(), (std::vector<std::wstring>{L"message:Quillet.exe", L"unload"}));
+  EXPECT_EQ(registry.Aenderungen(), 0);
+}
+
+// --- Completing the program path ----------------------------------------------------------------
+
+TEST_F(PassTest, AProgramFileWithoutBackslashGetsTheOwnDirectory) {
+  struct Fall {
+    const wchar_t* ownDirectory;
+    const wchar_t* exe;
+    const wchar_t* gespeichert;
+  };
+  for (const Fall& f : {Fall{L"D:\\Quillet", L"Vellumar.exe", L"D:\\Quillet\\Vellumar.exe"},
+                        Fall{L"D:\\Quillet\\", L"Vellumar.exe", L"D:\\Quillet\\Vellumar.exe"},
+                        Fall{L"D:\\", L"C:/Programme/V.exe", L"D:\\C:/Programme/V.exe"},
+                        Fall{L"D:\\Quillet", L"C:V.exe", L"D:\\Quillet\\C:V.exe"},
+                        Fall{L"D:\\Quillet", L"", L"D:\\Quillet\\"},
+                        Fall{L"D:\\Quillet", L"C:\\Vellumar.exe", L"C:\\Vellumar.exe"},
+                        Fall{L"D:\\Quillet", L"\\\\server\\v.exe", L"\\\\server\\v.exe"},
+                        Fall{L"D:\\Quillet", L"tools\\v.exe", L"tools\\v.exe"}}) {
+    RecordingPlatform p(std::wstring(L"a,b,\"") + f.exe + L"\"", f.ownDirectory);
+    EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << f.exe;
+    std::optional<AddOnEintrag> e = Gespeichert(L"a");
+    ASSERT_TRUE(e.has_value());
+    EXPECT_EQ(e->ExeDateiname, f.gespeichert);
+  }
+}
+
+// --- The host version gate comes first ------------------------------------------------------
+
+TEST_F(PassTest, AnOutdatedHostEndsTheRunBeforeTheCommandLineIsRead) {
+  SetVersion("410");
+  const long long vorher = registry.Aenderungen();
+  for (const wchar_t* argumente :
+       {L"", L"-s Vellumar", L"Vellumar,b,C:\\c.exe", L"a,b,c,99999999999", L"Café"}) {
+    for (MessageAnswer antwort : {MessageAnswer::No, MessageAnswer::Yes}) {
+      RecordingPlatform p(argumente);
+      p.QueueAnswer(antwort);
+      EXPECT_EQ(RunPass(p, registry), ExitStatus::HostOutdated) << argumente;
+      ASSERT_EQ(p.Messages().size(), 1u);
+      EXPECT_EQ(p.Messages()[0].buttons, MessageButtons::YesNo);
+      std::vector<std::wstring> erwartet{L"message:"};
+      if (antwort == MessageAnswer::Yes)
+        erwartet.push_back(std::wstring(L"open:") + kDownloadAdresse);
+      EXPECT_EQ(p.Calls(), erwartet) << argumente;
+      EXPECT_EQ(p.UnexpectedMessages(), 0);
+    }
+  }
+  EXPECT_EQ(registry.Aenderungen(), vorher);
+}
+
+TEST_F(PassTest, ASuitableHostPassesTheGateSilently) {
+  SetVersion("430");
+  EXPECT_EQ(Run(L"-s a,b,C:\\c.exe"), ExitStatus::Done);
+  EXPECT_TRUE(platform.Messages().empty());
+}
+
+// --- Order, lock and registry failures ------------------------------------------------------
+
+TEST_F(PassTest, TheRegistryIsTouchedOnlyBetweenShowingAndTheEvents) {
+  EXPECT_EQ(Run(L"a,b,C:\\c.exe"), ExitStatus::Done);
+  const std::vector<RecordingPlatform::Event>& log = platform.Log();
+  ASSERT_EQ(log.size(), 7u);
+  EXPECT_EQ(log[1].what, L"show");
+  EXPECT_EQ(log[1].probe, 0);
+  EXPECT_EQ(log[2].what, L"lock");
+  EXPECT_EQ(log[2].probe, 0);
+  EXPECT_EQ(log[3].what, L"unlock");
+  EXPECT_GT(log[3].probe, 0);
+  EXPECT_EQ(log[6].probe, log[3].probe);
+}
+
+TEST_F(PassTest, ALockThatCannotBeTakenDoesNotStopTheRun) {
+  platform.SetLockAvailable(false);
+  EXPECT_EQ(Run(L"-s a,b,C:\\c.exe"), ExitStatus::Done);
+  EXPECT_EQ(Gespeichert(L"a"), Standard(L"a", L"b", L"C:\\c.exe"));
+  EXPECT_EQ(platform.Calls(),
+            (std::vector<std::wstring>{kInstallieren, L"lock:refused", L"events", L"unload"}));
+}
+
+TEST_F(PassTest, AFailedRegistryWriteEndsTheRunWithItsOwnStatus) {
+  registry.SchreibenVerweigern();
+  EXPECT_EQ(Run(L"a,b,C:\\c.exe"), ExitStatus::RegistryFailed);
+  // The window and the pause are the same as after a good run; no message is added.
+  EXPECT_EQ(platform.Calls(), (std::vector<std::wstring>{kInstallieren, L"show", L"lock", L"unlock",
+                                                         L"events", L"pause:1000", L"unload"}));
+  EXPECT_TRUE(platform.Messages().empty());
+}
+
+}  // namespace

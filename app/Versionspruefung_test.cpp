@@ -1,1 +1,142 @@
-// Placeholder until this module is written.
+#include "app/Versionspruefung.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/RecordingPlatform.h"
+#include "registry/MemoryRegistry.h"
+
+namespace {
+
+using namespace ModulRegistrierung;
+
+constexpr char kSchluessel[] = "Software\\Orvo\\Brannick\\Gemeinsames";
+
+// Stores a value the way another program would have: raw bytes through the registry platform,
+// not through the layer under test.
+void Speichern(RegistryPlatform& registry, std::uint32_t typ,
+               const std::vector<std::uint8_t>& daten, const char* wertName = "Version") {
+  RegKey key = 0;
+  std::uint32_t disposition = 0;
+  ASSERT_EQ(
+      registry.CreateKeyEx(kHkeyLocalMachine, kSchluessel, "", 0, kAccessAll, &key, &disposition),
+      kErrorSuccess);
+  EXPECT_EQ(registry.SetValueEx(key, wertName, typ, daten.data(),
+                                static_cast<std::uint32_t>(daten.size())),
+            kErrorSuccess);
+  registry.CloseKey(key);
+}
+
+std::vector<std::uint8_t> Sz(const std::string& text) {
+  std::vector<std::uint8_t> bytes(text.begin(), text.end());
+  bytes.push_back(0);
+  return bytes;
+}
+
+enum class Vorrat { KeinSchluessel, KeinWert, Text, Dword };
+
+struct GateCase {
+  Vorrat vorrat;
+  const char* version;  // the text, or the decimal DWORD
+  bool veraltet;
+};
+
+void PrintTo(const GateCase& c, std::ostream* os) {
+  *os << static_cast<int>(c.vorrat) << ":\"" << c.version << "\"";
+}
+
+class Gate : public ::testing::TestWithParam<GateCase> {};
+
+TEST_P(Gate, PassesOrAsksAsTheRecordedVersionSays) {
+  const GateCase& c = GetParam();
+  MemoryRegistry registry;
+  if (c.vorrat == Vorrat::KeinWert) Speichern(registry, kRegSz, Sz("400"), "Anderes");
+  if (c.vorrat == Vorrat::Text) Speichern(registry, kRegSz, Sz(c.version));
+  if (c.vorrat == Vorrat::Dword) {
+    std::uint32_t zahl = static_cast<std::uint32_t>(std::stoul(c.version));
+    Speichern(registry, kRegDword,
+              {static_cast<std::uint8_t>(zahl), static_cast<std::uint8_t>(zahl >> 8),
+               static_cast<std::uint8_t>(zahl >> 16), static_cast<std::uint8_t>(zahl >> 24)});
+  }
+  RecordingPlatform platform;
+  if (c.veraltet) platform.QueueAnswer(MessageAnswer::No);
+
+  EXPECT_EQ(VersionPruefen({registry, platform}, platform), !c.veraltet);
+  EXPECT_EQ(platform.Messages().size(), c.veraltet ? 1u : 0u);
+  EXPECT_EQ(platform.UnexpectedMessages(), 0);
+  EXPECT_EQ(platform.UnusedAnswers(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Gate,
+    ::testing::Values(GateCase{Vorrat::KeinSchluessel, "", false},
+                      GateCase{Vorrat::KeinWert, "", false}, GateCase{Vorrat::Text, "", false},
+                      GateCase{Vorrat::Text, "3", true}, GateCase{Vorrat::Text, "3.5", true},
+                      GateCase{Vorrat::Text, "30", true}, GateCase{Vorrat::Text, "399", true},
+                      GateCase{Vorrat::Text, "400", true}, GateCase{Vorrat::Text, "410", true},
+                      GateCase{Vorrat::Text, "420", true}, GateCase{Vorrat::Text, "430", false},
+                      GateCase{Vorrat::Text, "4.3", false}, GateCase{Vorrat::Text, "4.00", false},
+                      GateCase{Vorrat::Text, "500", false}, GateCase{Vorrat::Text, "2", false},
+                      GateCase{Vorrat::Text, " 400", false}, GateCase{Vorrat::Text, "400 ", false},
+                      GateCase{Vorrat::Text, "400;410", true}, GateCase{Vorrat::Dword, "410", true},
+                      GateCase{Vorrat::Dword, "430", false}),
+    [](const ::testing::TestParamInfo<GateCase>& info) {
+      return "Row" + std::to_string(info.index);
+    });
+
+TEST(HostVeraltet, ComparesExactlyAndCaseSensitively) {
+  EXPECT_FALSE(HostVeraltet(L""));
+  EXPECT_TRUE(HostVeraltet(L"3abc"));
+  EXPECT_TRUE(HostVeraltet(L"410;420"));
+  EXPECT_TRUE(HostVeraltet(L"400;410;420"));
+  // Pieces that are not framed by the list's own semicolons do not count.
+  EXPECT_FALSE(HostVeraltet(L"40"));
+  EXPECT_FALSE(HostVeraltet(L"10"));
+  EXPECT_FALSE(HostVeraltet(L";400"));
+  EXPECT_FALSE(HostVeraltet(L"400;"));
+  EXPECT_FALSE(HostVeraltet(L";"));
+  EXPECT_FALSE(HostVeraltet(L"0;4"));
+  EXPECT_FALSE(HostVeraltet(L"\x0663"));  // ARABIC-INDIC DIGIT THREE is no "3"
+  EXPECT_FALSE(HostVeraltet(L"\xFF13"));  // nor is the full-width one
+  EXPECT_FALSE(HostVeraltet(L"400\t"));
+}
+
+TEST(VersionPruefen, AsksTheDownloadQuestionAndOpensTheAddressOnYes) {
+  MemoryRegistry registry;
+  Speichern(registry, kRegSz, Sz("410"));
+  RecordingPlatform platform;
+  platform.QueueAnswer(MessageAnswer::Yes);
+
+  EXPECT_FALSE(VersionPruefen({registry, platform}, platform));
+
+  ASSERT_EQ(platform.Messages().size(), 1u);
+  const Message& frage = platform.Messages()[0];
+  EXPECT_EQ(frage.title, L"");
+  EXPECT_EQ(frage.text,
+            L"Der Kestrelview (4.3 oder h\u00f6her) ist nicht installiert, oder wurde noch nie "
+            L"gestartet.\r\nM\u00f6chten Sie den Kestrelview jetzt herunterladen ?");
+  EXPECT_EQ(frage.icon, MessageIcon::Question);
+  EXPECT_EQ(frage.buttons, MessageButtons::YesNo);
+  EXPECT_EQ(
+      platform.Calls(),
+      (std::vector<std::wstring>{
+          L"message:",
+          L"open:http://www.orvo.de/special.html?Pfad=html/media/static/kestrelview/kv.html"}));
+  EXPECT_EQ(platform.UnexpectedMessages(), 0);
+}
+
+TEST(VersionPruefen, OpensNothingOnNo) {
+  MemoryRegistry registry;
+  Speichern(registry, kRegSz, Sz("3"));
+  RecordingPlatform platform;
+  platform.QueueAnswer(MessageAnswer::No);
+
+  EXPECT_FALSE(VersionPruefen({registry, platform}, platform));
+  EXPECT_EQ(platform.Calls(), (std::vector<std::wstring>{L"message:"}));
+}
+
+}  // namespace
