@@ -40,6 +40,21 @@ Bytes Sz(std::wstring_view text) {
   return bytes;
 }
 
+// What a stored value holds, readable in a failure message.
+std::string Shown(const std::optional<ModulRegistrierung::MemoryRegistry::RawValue>& raw) {
+  if (!raw) return "<none>";
+  std::string text = "type " + std::to_string(raw->type) + " [";
+  for (std::uint8_t b : raw->bytes) {
+    if (b >= 0x20 && b < 0x7F) {
+      text += static_cast<char>(b);
+    } else {
+      static const char kHex[] = "0123456789ABCDEF";
+      text += std::string("\\x") + kHex[b >> 4] + kHex[b & 15];
+    }
+  }
+  return text + "]";
+}
+
 std::string Narrow(std::wstring_view text) {
   std::string bytes;
   for (wchar_t c : text) bytes.push_back(static_cast<char>(c));
@@ -113,10 +128,10 @@ TEST_P(ListTable, ListAfterwards) {
 
   if (row.after) {
     EXPECT_EQ(ListWrites(), 1);
-    EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(*row.after)}));
+    EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(*row.after)})) << Shown(List());
   } else {
     EXPECT_EQ(ListWrites(), 0);
-    EXPECT_EQ(List(), vorher);
+    EXPECT_EQ(List(), vorher) << Shown(List());
   }
   EXPECT_EQ(mem.KeyExists(kHkeyLocalMachine, Key(row.name)), row.op == Op::Install);
 }
@@ -203,7 +218,7 @@ TEST_F(AddOnTest, NewKeyGetsTheClassAndTheNineValuesInTheirOrder) {
   for (const char* name : kNeunWerte) {
     EXPECT_EQ(mem.SetValueCount(kHkeyLocalMachine, Key(L"Vellumar"), name), 1) << name;
   }
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"Vellumar")}));
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"Vellumar")})) << Shown(List());
 }
 
 TEST_F(AddOnTest, StoredBytesOfTheNineValues) {
@@ -268,7 +283,7 @@ TEST_F(AddOnTest, ReinstallUnderAnotherLetterCaseReusesTheKey) {
   EXPECT_EQ(Value(L"Vellumar", "AddOnName"), (MemoryRegistry::RawValue{kRegSz, Sz(L"VELLUMAR")}));
   EXPECT_EQ(Value(L"Vellumar", "KurzBeschreibung"), (MemoryRegistry::RawValue{kRegSz, Sz(L"Neu")}));
   EXPECT_EQ(mem.SetValueCount(kHkeyLocalMachine, Key(L"Vellumar"), "AddOnName"), 2);
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"Vellumar")}));
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"Vellumar")})) << Shown(List());
   EXPECT_EQ(ListWrites(), 1);
 }
 
@@ -292,13 +307,13 @@ TEST_F(AddOnTest, RemoveDeletesAKeyThatHasNoListEntry) {
 
   EXPECT_FALSE(mem.KeyExists(kHkeyLocalMachine, Key(L"Vellumar")));
   EXPECT_EQ(ListWrites(), 0);
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A,B")}));
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A,B")})) << Shown(List());
 }
 
 TEST_F(AddOnTest, RemoveUpdatesAListEntryThatHasNoKey) {
   SeedList(L"A,Vellumar,B");
   EXPECT_TRUE(AddOnEntfernen(ctx, L"vellumar"));
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A,B")}));
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A,B")})) << Shown(List());
 }
 
 TEST_F(AddOnTest, InstallThenRemoveLeavesTheListAsItWas) {
@@ -317,7 +332,7 @@ TEST_F(AddOnTest, KeyThatCannotBeDeletedFailsButTheListIsStillUpdated) {
   EXPECT_FALSE(AddOnEntfernen(ctx, L"Vellumar"));
 
   EXPECT_TRUE(mem.KeyExists(kHkeyLocalMachine, Key(L"Vellumar")));
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A")}));
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A")})) << Shown(List());
 }
 
 // --- Failed writes: reported, and nothing else changes -----------------------------------
@@ -341,7 +356,7 @@ TEST_F(AddOnTest, RefusedValueWritesFailButTheListIsStillWritten) {
   EXPECT_TRUE(mem.ValueNames(kHkeyLocalMachine, Key(L"Vellumar")).empty());
   const std::vector<MemoryRegistry::KeyPath> ohneSchluessel{{kHkeyLocalMachine, Key(L"Vellumar")}};
   EXPECT_EQ(mem.Dump(ohneSchluessel), gut.Dump(ohneSchluessel));
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A,Vellumar")}));
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A,Vellumar")})) << Shown(List());
 }
 
 TEST_F(AddOnTest, RefusedListWriteFailsButTheValuesAreWritten) {
@@ -354,7 +369,7 @@ TEST_F(AddOnTest, RefusedListWriteFailsButTheValuesAreWritten) {
   ASSERT_TRUE(AddOnEinrichten(RegistryContext{gut, keine}, VollerEintrag()));
 
   EXPECT_EQ(ListWrites(), 1);
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A")}));
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A")})) << Shown(List());
   EXPECT_EQ(mem.KeyClass(kHkeyLocalMachine, Key(L"Vellumar")), "Anwendungsdaten");
   for (const char* name : kNeunWerte) {
     EXPECT_EQ(Value(L"Vellumar", name), gut.Raw(kHkeyLocalMachine, Key(L"Vellumar"), name)) << name;
@@ -369,7 +384,7 @@ TEST_F(AddOnTest, RefusedListWriteOnRemoveFailsButTheKeyIsDeleted) {
   EXPECT_FALSE(AddOnEntfernen(ctx, L"Vellumar"));
 
   EXPECT_FALSE(mem.KeyExists(kHkeyLocalMachine, Key(L"Vellumar")));
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A,Vellumar")}));
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A,Vellumar")})) << Shown(List());
 }
 
 TEST_F(AddOnTest, KeyThatCannotBeCreatedFailsButTheListIsStillWritten) {
@@ -380,7 +395,7 @@ TEST_F(AddOnTest, KeyThatCannotBeCreatedFailsButTheListIsStillWritten) {
   EXPECT_FALSE(Install(lang));
 
   EXPECT_FALSE(mem.KeyExists(kHkeyLocalMachine, Key(lang)));
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A," + lang)}));
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A," + lang)})) << Shown(List());
 }
 
 TEST_F(AddOnTest, NotWrittenListIsNoFailure) {
@@ -406,7 +421,7 @@ TEST_F(AddOnTest, LongListKeepsEveryOtherName) {
   std::wstring erwartet = liste;
   erwartet.erase(erwartet.find(L",n50000,"), 7);
   erwartet += L",neu";
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(erwartet)}));
+  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(erwartet)})) << Shown(List());
 }
 
 }  // namespace
