@@ -73,6 +73,8 @@ class CountingPlatform : public RegistryPlatform {
   std::size_t OpenKeys() const { return open_.size(); }
   int StrayHandleUses() const { return strayUses_; }
   int SetValueCalls() const { return setValueCalls_; }
+  // The rights asked for by each OpenKeyEx and CreateKeyEx call, in order.
+  const std::vector<std::uint32_t>& AccessAsked() const { return accessAsked_; }
 
  private:
   void Use(RegKey key);
@@ -81,6 +83,7 @@ class CountingPlatform : public RegistryPlatform {
   std::set<RegKey> open_;
   int strayUses_ = 0;
   int setValueCalls_ = 0;
+  std::vector<std::uint32_t> accessAsked_;
 };
 
 class RecordingMessages : public MessageBoxes {

@@ -124,9 +124,9 @@ std::wstring Win32Registry::DateToText(Date date) {
 std::optional<Date> Win32Registry::TextToDate(std::wstring_view text) {
   // The conversion reads up to the first NUL; a text with one inside is no date.
   if (text.find(L'\0') != std::wstring_view::npos) return std::nullopt;
-  const std::wstring terminated(text);
+  std::wstring terminated(text);
   DATE date = 0;
-  if (FAILED(VarDateFromStr(terminated.c_str(), LOCALE_USER_DEFAULT, 0, &date))) {
+  if (FAILED(VarDateFromStr(terminated.data(), LOCALE_USER_DEFAULT, 0, &date))) {
     return std::nullopt;
   }
   return Date{date};
