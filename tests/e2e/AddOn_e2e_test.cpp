@@ -1,0 +1,273 @@
+// quillet.exe under Wine installing and removing add-ons, read back with the real advapi32 the
+// way the host reads them: the add-on key and its class, the nine values' types and ANSI bytes,
+// the 32-bit registry view, the add-on list, and eight installs at once.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/UniqueHandle.h"
+#include "tests/e2e/E2eTest.h"
+
+namespace e2e {
+namespace {
+
+using unique_hkey = unique_handle<HKEY, &::RegCloseKey>;
+using Bytes = std::vector<unsigned char>;
+
+const std::wstring kVellumarKey = std::wstring(kHostKey) + L"\\AddOn_Vellumar";
+
+const wchar_t* const kNeunWerte[] = {
+    L"AddOnName",        L"EinbindungsModus",        L"ExeDateiname",
+    L"ParameterFest",    L"ParameterZusatz",         L"KurzBeschreibung",
+    L"LangBeschreibung", L"SpezialButtonGrafikName", L"SpezialButtonToolTiptext"};
+
+// A REG_SZ as an ANSI reader gets it: the Windows-1252 bytes of `text`, then one NUL.
+Bytes Sz(const std::string& windows1252) {
+  Bytes bytes(windows1252.begin(), windows1252.end());
+  bytes.push_back(0);
+  return bytes;
+}
+
+std::string Shown(const std::optional<RawValue>& raw) {
+  if (!raw) return "<missing>";
+  std::string text = "type " + std::to_string(raw->type) + ":";
+  char hex[4];
+  for (unsigned char b : raw->bytes) {
+    std::snprintf(hex, sizeof hex, " %02X", b);
+    text += hex;
+  }
+  return text;
+}
+
+void ExpectValue(const std::wstring& key, const wchar_t* name, DWORD type, const Bytes& bytes) {
+  const std::optional<RawValue> raw = ReadRawValue(key, name);
+  const bool same = raw && raw->type == type && raw->bytes == bytes;
+  EXPECT_TRUE(same) << Utf8(name) << " is " << Shown(raw) << ", expected "
+                    << Shown(RawValue{type, bytes});
+}
+
+// The names in the list, in order; the list's text split at every comma.
+std::vector<std::wstring> ListNames() {
+  std::vector<std::wstring> names;
+  const std::optional<std::wstring> list = ReadText(kHostKey, L"AddOns");
+  if (!list) return names;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = list->find(L',', start);
+    names.push_back(list->substr(start, comma - start));
+    if (comma == std::wstring::npos) return names;
+    start = comma + 1;
+  }
+}
+
+// A key opened in the 64-bit view of HKLM, which a 32-bit program does not see by default.
+bool KeyExists64(const std::wstring& key) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &handle) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  unique_hkey owner(handle);
+  return true;
+}
+
+// The value names of a key in the 32-bit view.
+std::vector<std::wstring> ValueNames(const std::wstring& key) {
+  std::vector<std::wstring> names;
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &handle) !=
+      ERROR_SUCCESS) {
+    return names;
+  }
+  unique_hkey owner(handle);
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[256];
+    DWORD length = 256;
+    if (RegEnumValueW(owner.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      return names;
+    }
+    names.emplace_back(name, length);
+  }
+}
+
+class AddOnE2eTest : public BrannickTest {
+ protected:
+  // A silent run: no window and no pause, so only the registry work is left to see.
+  static RunResult Silent(const std::wstring& fields) { return RunQuillet(L"-s " + fields); }
+};
+
+TEST_F(AddOnE2eTest, NineFieldInstallWritesTheKeyWithItsClassAndTheNineValues) {
+  const RunResult run = Silent(
+      L"\"Vellumar\",\"Videoetiketten drucken\",\"C:\\Programme\\Vellumar.exe\",-7,"
+      L"\"/druck /x\",-1,\"Etiketten für Hüllen\",\"Etikett\",\"Drucken Sie Ihre Etiketten\"");
+  ASSERT_TRUE(run.RanAsScripted()) << Describe(run);
+  EXPECT_EQ(run.exitCode, 0u) << Describe(run);
+  EXPECT_TRUE(run.messageBoxes.empty()) << Describe(run);
+
+  EXPECT_EQ(KeyClass(kVellumarKey), L"Anwendungsdaten");
+  // Exactly the nine; the order they were written in is not visible here (Wine enumerates
+  // values sorted by name), the portable tests check it.
+  std::vector<std::wstring> expected(std::begin(kNeunWerte), std::end(kNeunWerte));
+  std::vector<std::wstring> present = ValueNames(kVellumarKey);
+  std::sort(expected.begin(), expected.end());
+  std::sort(present.begin(), present.end());
+  EXPECT_EQ(present, expected);
+  ExpectValue(kVellumarKey, L"AddOnName", REG_SZ, Sz("Vellumar"));
+  ExpectValue(kVellumarKey, L"EinbindungsModus", REG_DWORD, {0xF9, 0xFF, 0xFF, 0xFF});
+  ExpectValue(kVellumarKey, L"ExeDateiname", REG_SZ, Sz("C:\\Programme\\Vellumar.exe"));
+  ExpectValue(kVellumarKey, L"ParameterFest", REG_SZ, Sz("/druck /x"));
+  ExpectValue(kVellumarKey, L"ParameterZusatz", REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF});
+  ExpectValue(kVellumarKey, L"KurzBeschreibung", REG_SZ, Sz("Videoetiketten drucken"));
+  // Windows-1252: ü is FC.
+  ExpectValue(kVellumarKey, L"LangBeschreibung", REG_SZ, Sz("Etiketten f\xFCr H\xFCllen"));
+  ExpectValue(kVellumarKey, L"SpezialButtonGrafikName", REG_SZ, Sz("Etikett"));
+  ExpectValue(kVellumarKey, L"SpezialButtonToolTiptext", REG_SZ, Sz("Drucken Sie Ihre Etiketten"));
+  ExpectValue(kHostKey, L"AddOns", REG_SZ, Sz("Vellumar"));
+}
+
+TEST_F(AddOnE2eTest, ThreeFieldInstallWritesTheDefaults) {
+  // The usage example, as an installer passes it, with the status window.
+  const RunResult run = RunQuillet(L"\"Vellumar\",\"Videoetiketten drucken\",\"C:\\Vellumar.exe\"");
+  ASSERT_TRUE(run.RanAsScripted()) << Describe(run);
+  EXPECT_EQ(run.exitCode, 0u) << Describe(run);
+
+  EXPECT_EQ(KeyClass(kVellumarKey), L"Anwendungsdaten");
+  ExpectValue(kVellumarKey, L"AddOnName", REG_SZ, Sz("Vellumar"));
+  ExpectValue(kVellumarKey, L"EinbindungsModus", REG_DWORD, {0x01, 0x00, 0x00, 0x00});
+  ExpectValue(kVellumarKey, L"ExeDateiname", REG_SZ, Sz("C:\\Vellumar.exe"));
+  ExpectValue(kVellumarKey, L"ParameterFest", REG_SZ, {0x00});
+  ExpectValue(kVellumarKey, L"ParameterZusatz", REG_DWORD, {0x02, 0x00, 0x00, 0x00});
+  ExpectValue(kVellumarKey, L"KurzBeschreibung", REG_SZ, Sz("Videoetiketten drucken"));
+  ExpectValue(kVellumarKey, L"LangBeschreibung", REG_SZ, {0x00});
+  ExpectValue(kVellumarKey, L"SpezialButtonGrafikName", REG_SZ, Sz("AddOn"));
+  ExpectValue(kVellumarKey, L"SpezialButtonToolTiptext", REG_SZ, Sz("Videoetiketten drucken"));
+  ExpectValue(kHostKey, L"AddOns", REG_SZ, Sz("Vellumar"));
+  EXPECT_EQ(SubKeys(kHostKey), std::vector<std::wstring>{L"AddOn_Vellumar"});
+}
+
+TEST_F(AddOnE2eTest, EverythingLandsInThe32BitView) {
+  ASSERT_FALSE(KeyExists64(L"Software\\Orvo")) << "the 64-bit view held Orvo before the run";
+
+  const RunResult run = Silent(L"\"Vellumar\",\"Videoetiketten drucken\",\"C:\\Vellumar.exe\"");
+  ASSERT_TRUE(run.RanAsScripted()) << Describe(run);
+  ASSERT_EQ(run.exitCode, 0u) << Describe(run);
+
+  // Seen from the 64-bit side, the host's 32-bit keys live under Wow6432Node.
+  EXPECT_TRUE(KeyExists64(L"Software\\Wow6432Node\\Orvo\\Brannick\\Brannick\\AddOn_Vellumar"));
+  EXPECT_FALSE(KeyExists64(L"Software\\Orvo"));
+}
+
+TEST_F(AddOnE2eTest, RepeatedInstallRewritesTheValuesAndKeepsOneListEntry) {
+  ASSERT_TRUE(WriteText(kHostKey, L"AddOns", L"Alpha"));
+  const RunResult first = Silent(L"\"Vellumar\",\"Erste\",\"C:\\Vellumar.exe\"");
+  ASSERT_EQ(first.exitCode, 0u) << Describe(first);
+  // Another letter case: the same add-on to the host.
+  const RunResult second = Silent(L"\"VELLUMAR\",\"Zweite\",\"C:\\Vellumar.exe\"");
+  ASSERT_TRUE(second.RanAsScripted()) << Describe(second);
+  EXPECT_EQ(second.exitCode, 0u) << Describe(second);
+
+  EXPECT_EQ(SubKeys(kHostKey), std::vector<std::wstring>{L"AddOn_Vellumar"});
+  ExpectValue(kVellumarKey, L"AddOnName", REG_SZ, Sz("VELLUMAR"));
+  ExpectValue(kVellumarKey, L"KurzBeschreibung", REG_SZ, Sz("Zweite"));
+  ExpectValue(kHostKey, L"AddOns", REG_SZ, Sz("Alpha,Vellumar"));
+}
+
+TEST_F(AddOnE2eTest, InstallThenRemoveLeavesEverythingAsItWas) {
+  ASSERT_TRUE(WriteText(kHostKey, L"AddOns", L"Alpha,Beta"));
+  ASSERT_TRUE(WriteText(std::wstring(kHostKey) + L"\\AddOn_Alpha", L"AddOnName", L"Alpha"));
+  const std::string before = Snapshot(kBrannickKey);
+
+  const RunResult install = Silent(L"\"Vellumar\",\"Etiketten\",\"C:\\Vellumar.exe\"");
+  ASSERT_EQ(install.exitCode, 0u) << Describe(install);
+  ExpectValue(kHostKey, L"AddOns", REG_SZ, Sz("Alpha,Beta,Vellumar"));
+
+  const RunResult remove = Silent(L"vellumar");
+  ASSERT_TRUE(remove.RanAsScripted()) << Describe(remove);
+  EXPECT_EQ(remove.exitCode, 0u) << Describe(remove);
+  EXPECT_FALSE(KeyExists(kVellumarKey));
+  EXPECT_EQ(Snapshot(kBrannickKey), before);
+}
+
+TEST_F(AddOnE2eTest, RemoveOfAnUnlistedNameDeletesItsKeyAndLeavesTheList) {
+  ASSERT_TRUE(WriteText(kHostKey, L"AddOns", L"Alpha, Vellumar"));
+  ASSERT_TRUE(WriteText(kVellumarKey, L"AddOnName", L"Vellumar"));
+
+  const RunResult run = Silent(L"Vellumar");
+  ASSERT_TRUE(run.RanAsScripted()) << Describe(run);
+  EXPECT_EQ(run.exitCode, 0u) << Describe(run);
+
+  EXPECT_FALSE(KeyExists(kVellumarKey));
+  // The blank hides the entry from the membership test.
+  ExpectValue(kHostKey, L"AddOns", REG_SZ, Sz("Alpha, Vellumar"));
+}
+
+TEST_F(AddOnE2eTest, KeyThatCannotBeDeletedEndsWithStatusOne) {
+  ASSERT_TRUE(WriteText(kHostKey, L"AddOns", L"Alpha,Vellumar,Beta"));
+  // RegDeleteKey refuses a key that has a sub-key.
+  ASSERT_TRUE(WriteText(kVellumarKey + L"\\Daten", L"Wert", L"x"));
+
+  const RunResult run = Silent(L"Vellumar");
+  ASSERT_TRUE(run.RanAsScripted()) << Describe(run);
+  EXPECT_EQ(run.exitCode, 1u) << Describe(run);
+  EXPECT_TRUE(run.messageBoxes.empty()) << Describe(run);
+
+  EXPECT_TRUE(KeyExists(kVellumarKey));
+  ExpectValue(kHostKey, L"AddOns", REG_SZ, Sz("Alpha,Beta"));
+}
+
+// Each run reads the list, adds its name and writes it back; without the machine-wide lock
+// around that, runs that overlap lose each other's names.
+TEST_F(AddOnE2eTest, EightConcurrentInstallsKeepEveryName) {
+  ASSERT_TRUE(WriteText(kHostKey, L"AddOns", L""));
+  const std::wstring program = QuilletExePath();
+  std::vector<std::wstring> names;
+  std::vector<unique_kernel_handle> processes;
+  std::vector<unique_kernel_handle> threads;
+  for (int i = 1; i <= 8; ++i) {
+    names.push_back(L"Parallel" + std::to_wstring(i));
+    std::wstring commandLine = L"\"" + program + L"\" -s \"" + names.back() +
+                               L"\",\"Gleichzeitig\",\"C:\\" + names.back() + L".exe\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    // Suspended, so that all eight can be let go at the same moment.
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_SUSPENDED, nullptr, nullptr, &startup, &info)) {
+      const DWORD error = GetLastError();
+      for (const unique_kernel_handle& process : processes) TerminateProcess(process.get(), 259);
+      FAIL() << "CreateProcessW failed: " << error;
+    }
+    processes.emplace_back(info.hProcess);
+    threads.emplace_back(info.hThread);
+  }
+  for (const unique_kernel_handle& thread : threads) ResumeThread(thread.get());
+
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+  for (std::size_t i = 0; i < processes.size(); ++i) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    const DWORD wait = WaitForSingleObject(
+        processes[i].get(), static_cast<DWORD>(std::max<long long>(0, left.count())));
+    if (wait != WAIT_OBJECT_0) {
+      for (const unique_kernel_handle& process : processes) TerminateProcess(process.get(), 259);
+      FAIL() << "run " << i + 1 << " did not end within 90 s";
+    }
+    DWORD status = 259;
+    GetExitCodeProcess(processes[i].get(), &status);
+    EXPECT_EQ(status, 0u) << "run " << i + 1;
+  }
+
+  std::vector<std::wstring> listed = ListNames();
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, names) << "AddOns is \"" << Utf8(ReadText(kHostKey, L"AddOns").value_or(L""))
+                           << "\"";
+  for (const std::wstring& name : names) {
+    EXPECT_EQ(ReadText(std::wstring(kHostKey) + L"\\AddOn_" + name, L"AddOnName"), name);
+  }
+}
+
+}  // namespace
+}  // namespace e2e
