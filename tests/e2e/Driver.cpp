@@ -19,8 +19,9 @@ using Clock = std::chrono::steady_clock;
 
 constexpr wchar_t kStatusCaption[] = L"Installation";
 constexpr DWORD kPollMilliseconds = 10;
-// How long a box may take to get its icon onto the screen before it is pressed regardless.
-constexpr long long kIconPatienceMs = 1500;
+// How long a box may take to get its icon onto the screen (or a window of a test running beside
+// ours to get out of its way) before it is pressed regardless.
+constexpr long long kIconPatienceMs = 3000;
 // A pressed box that is still there after this long is pressed again.
 constexpr long long kRepressAfterMs = 3000;
 

@@ -1,7 +1,9 @@
 // Points the prefix's http scheme at quillet_http_recorder.exe for as long as it lives, so a test
-// sees which addresses were handed to the shell. Wine's ShellExecute takes an http address to
-// the command of HKLM\Software\Classes\http\shell\open\command; it is set in both registry views
-// and put back as it was afterwards. Runs under kBrannickRegistryLock (see Driver.h).
+// sees which addresses were handed to the shell. Wine 8's ShellExecute takes an http address to
+// the command of HKLM\Software\Classes\http\shell\open\command (the HKCU one is not looked at);
+// Wine keeps that key shared between the 32-bit and the 64-bit view, as Windows does, but it is
+// set through both views all the same, so a prefix that splits them is covered too. Put back as
+// it was afterwards. Runs under kBrannickRegistryLock (see Driver.h).
 #pragma once
 
 #include <chrono>

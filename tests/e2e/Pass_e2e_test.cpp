@@ -1,5 +1,6 @@
 // quillet.exe under Wine, from the command line to the exit status: the usage message, the
 // name check, the number overflow, and what reaches the registry.
+#include <ostream>
 #include <string>
 
 #include "tests/e2e/E2eTest.h"
@@ -39,6 +40,8 @@ struct Case {
 };
 
 std::string Label(const ::testing::TestParamInfo<Case>& info) { return info.param.label; }
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const Case& c, std::ostream* out) { *out << c.label; }
 
 // --- The usage message --------------------------------------------------------------------
 

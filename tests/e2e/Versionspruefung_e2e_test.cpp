@@ -1,5 +1,6 @@
 // quillet.exe under Wine beside an outdated host: the question, the download offer handed to the
 // shell, and nothing else done.
+#include <ostream>
 #include <string>
 
 #include "tests/e2e/E2eTest.h"
@@ -77,6 +78,11 @@ struct OutdatedCase {
   std::wstring argumentText;
 };
 
+struct PassingCase {
+  const char* label;
+  HostVersion version;
+};
+
 class OutdatedHostTest : public GateTest, public ::testing::WithParamInterface<OutdatedCase> {};
 
 TEST_P(OutdatedHostTest, NoEndsTheRunWithNothingOpenedOrWritten) {
@@ -91,6 +97,10 @@ TEST_P(OutdatedHostTest, NoEndsTheRunWithNothingOpenedOrWritten) {
   ASSERT_TRUE(opened.has_value()) << "the http recorder did not finish";
   EXPECT_TRUE(opened->empty()) << Utf8(opened->front().address);
 }
+
+// Name the cases in test listings instead of dumping their bytes.
+void PrintTo(const OutdatedCase& c, std::ostream* out) { *out << c.label; }
+void PrintTo(const PassingCase& c, std::ostream* out) { *out << c.label; }
 
 std::string OutdatedLabel(const ::testing::TestParamInfo<OutdatedCase>& info) {
   return info.param.label;
@@ -158,11 +168,6 @@ TEST_F(GateTest, TheBrowserStartsInTheRootOfTheOwnDrive) {
 }
 
 // --- Host not outdated -------------------------------------------------------------------
-
-struct PassingCase {
-  const char* label;
-  HostVersion version;
-};
 
 class CurrentHostTest : public GateTest, public ::testing::WithParamInterface<PassingCase> {};
 
