@@ -1,8 +1,10 @@
 #include "app/AddOn.h"
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
 
 #include "text/ModulTextZeile2CollectionArray.h"
 
@@ -39,6 +41,7 @@ std::wstring Folded(std::wstring_view text) {
 std::wstring ListeLesen(const reg::RegistryContext& ctx) {
   reg::RegistryValue holder = std::wstring();
   reg::ReadRegistryValue(ctx, kRoot, kHostKey, kListValue, holder, /*rawText=*/false);
+  if (std::wstring* text = std::get_if<std::wstring>(&holder)) return std::move(*text);
   if (reg::KindOf(holder) == reg::RegistryValueKind::Date) {
     return reg::AsText(holder, ctx.platform.DateToText(std::get<reg::Date>(holder)));
   }
@@ -58,7 +61,7 @@ bool IstInListe(const std::wstring& liste, const std::wstring& name) {
   std::wstring heuhaufen;
   heuhaufen.reserve(liste.size() + 2);
   heuhaufen += kComma;
-  heuhaufen += Folded(liste);
+  for (wchar_t c : liste) heuhaufen += FoldCase(c);
   heuhaufen += kComma;
   const std::wstring nadel = kComma + Folded(name) + kComma;
   return heuhaufen.find(nadel) != std::wstring::npos;
@@ -70,25 +73,41 @@ std::wstring Angehaengt(std::wstring liste, const std::wstring& name) {
   return liste;
 }
 
+// `text` without blanks at either end, as a view into it.
+std::wstring_view OhneRandBlanks(std::wstring_view text) {
+  const std::size_t first = text.find_first_not_of(L' ');
+  if (first == std::wstring_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(L' ') - first + 1);
+}
+
+bool GleichOhneFall(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+  }
+  return true;
+}
+
 // The list cut into its elements (trimmed and unquoted by the splitter), without the first one
 // that equals `name`, joined again. The other elements come back as the splitter gave them, so
 // blanks and quotes around them are gone, and a leading empty element vanishes.
-std::wstring Entfernt(const std::wstring& liste, const std::wstring& name) {
+std::wstring Entfernt(std::wstring liste, const std::wstring& name) {
+  const std::size_t laenge = liste.size();
   const ModulTextZeile2CollectionArray::FeldListe elemente =
-      ModulTextZeile2CollectionArray::TextZeileZerlegen(liste, L",", L"");
-  const std::wstring gesucht = Folded(ModulTextZeile2CollectionArray::Trimmen(name));
+      ModulTextZeile2CollectionArray::TextZeileZerlegen(std::move(liste), L",", L"");
+  const std::wstring_view gesucht = OhneRandBlanks(name);
 
   const std::size_t anzahl = elemente.size();
   std::size_t entfernt = anzahl;
   for (std::size_t i = 0; i < anzahl; ++i) {
-    if (Folded(ModulTextZeile2CollectionArray::Trimmen(elemente[i])) == gesucht) {
+    if (GleichOhneFall(OhneRandBlanks(elemente[i]), gesucht)) {
       entfernt = i;
       break;
     }
   }
 
   std::wstring neu;
-  neu.reserve(liste.size());
+  neu.reserve(laenge);
   for (std::size_t i = 0; i < anzahl; ++i) {
     if (i == entfernt) continue;
     if (!neu.empty()) neu += kComma;
@@ -124,9 +143,9 @@ bool AddOnEinrichten(const reg::RegistryContext& ctx, const AddOnEintrag& eintra
     if (!reg::WriteRegistryValue(ctx, kRoot, key, name, wert)) ok = false;
   }
 
-  const std::wstring liste = ListeLesen(ctx);
+  std::wstring liste = ListeLesen(ctx);
   if (IstInListe(liste, eintrag.AddOnName)) return ok;
-  if (!ListeSchreiben(ctx, Angehaengt(liste, eintrag.AddOnName))) ok = false;
+  if (!ListeSchreiben(ctx, Angehaengt(std::move(liste), eintrag.AddOnName))) ok = false;
   return ok;
 }
 
@@ -137,9 +156,9 @@ bool AddOnEntfernen(const reg::RegistryContext& ctx, const std::wstring& name) {
     if (!reg::DeleteRegistryKey(ctx, kRoot, key)) ok = false;
   }
 
-  const std::wstring liste = ListeLesen(ctx);
+  std::wstring liste = ListeLesen(ctx);
   if (!IstInListe(liste, name)) return ok;
   // Written back even when nothing was taken out: the list then loses its quotes and blanks.
-  if (!ListeSchreiben(ctx, Entfernt(liste, name))) ok = false;
+  if (!ListeSchreiben(ctx, Entfernt(std::move(liste), name))) ok = false;
   return ok;
 }
