@@ -59,6 +59,13 @@ quillet_wine_up() {
     if ! _quillet_alive "$QUILLET_WINE_DIR/keepalive.pid"; then
       setsid wine notepad </dev/null >/dev/null 2>&1 9>&- &
       echo $! >"$QUILLET_WINE_DIR/keepalive.pid"
+      # Wine's services start with the first program and keep its output open: let them start
+      # here, detached, and not inside a caller whose output somebody reads to the end.
+      local i
+      for i in $(seq 1 600); do
+        ps -eo args | grep -q '^C:.windows.system32.notepad.exe' && break
+        sleep 0.05
+      done
     fi
   ) 9>"$QUILLET_WINE_DIR/lock"
 }
