@@ -1,5 +1,6 @@
 #include "tests/e2e/Driver.h"
 
+#include <cstdlib>
 #include <cwctype>
 #include <map>
 #include <set>
@@ -228,7 +229,13 @@ std::wstring WindowsPathOf(const std::string& path) {
   return L"Z:" + wide;
 }
 
-std::wstring QuilletExePath() { return WindowsPathOf(QUILLET_E2E_QUILLET_EXE); }
+std::wstring QuilletExePath() {
+  // Another build of the product (a release build, a stripped one) can be put to the same tests.
+  if (const char* other = std::getenv("QUILLET_E2E_QUILLET_EXE"); other && *other) {
+    return WindowsPathOf(other);
+  }
+  return WindowsPathOf(QUILLET_E2E_QUILLET_EXE);
+}
 
 RunResult RunQuillet(const std::wstring& argumentText, const std::vector<Button>& answers,
                      const RunOptions& options) {

@@ -96,7 +96,8 @@ struct RunResult {
 RunResult RunQuillet(const std::wstring& argumentText, const std::vector<Button>& answers = {},
                      const RunOptions& options = {});
 
-// The quillet.exe under test (its path is built into the test program by CMake).
+// The quillet.exe under test: the one the environment variable QUILLET_E2E_QUILLET_EXE names
+// (a Unix or a Windows path), otherwise the one of this build tree (CMake builds its path in).
 std::wstring QuilletExePath();
 
 // A Unix absolute path as Wine maps it (drive Z: is the root); any other path unchanged.

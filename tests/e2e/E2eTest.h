@@ -3,10 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "tests/e2e/Driver.h"
 #include "tests/e2e/TestRegistry.h"
 
 namespace e2e {
+
+// Failure messages name icons and buttons instead of dumping their bytes.
+inline void PrintTo(Icon icon, std::ostream* out) { *out << ToString(icon); }
+inline void PrintTo(Button button, std::ostream* out) { *out << ToString(button); }
 
 // Starts every test without HKLM\Software\Orvo\Brannick and leaves none behind.
 class BrannickTest : public ::testing::Test {
