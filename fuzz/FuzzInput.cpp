@@ -79,7 +79,12 @@ std::string EncodeUtf8(std::wstring_view text) {
   std::string bytes;
   for (const wchar_t unit : text) {
     const auto c = static_cast<std::uint32_t>(unit);
-    if (c < 0x80) {
+    if (c < 0x20 || c == 0x7F) {
+      static const char digits[] = "0123456789abcdef";
+      bytes += "\\x";
+      bytes += digits[c >> 4];
+      bytes += digits[c & 15];
+    } else if (c < 0x80) {
       bytes += static_cast<char>(c);
     } else if (c < 0x800) {
       bytes += static_cast<char>(0xC0 | (c >> 6));

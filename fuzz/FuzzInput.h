@@ -20,7 +20,8 @@ std::wstring DecodeUtf8(std::string_view bytes);
 // that is a single line of text stays readable as a file.
 std::vector<std::wstring> Split(const std::uint8_t* data, std::size_t size, std::size_t parts);
 
-// `text` as UTF-8, for the messages of a failed check.
+// `text` as UTF-8 with control characters written as \xNN, for the messages of a failed
+// check.
 std::string EncodeUtf8(std::wstring_view text);
 
 }  // namespace FuzzInput
