@@ -343,6 +343,14 @@ TEST_P(RegistrySuite, DateReadsBackAsTheSameDateAndTime) {
   }
 }
 
+TEST_P(RegistrySuite, DateOutsideTheCalendarIsRefusedNotStoredAsInvalidText) {
+  const int writes = platform_->SetValueCalls();
+  EXPECT_FALSE(WriteRegistryValue(*reg_, binding_->Root(), Path(), L"Datum", Date{1e9}));
+  EXPECT_FALSE(WriteRegistryValue(*reg_, binding_->Root(), Path(), L"Datum", Date{std::nan("")}));
+  EXPECT_EQ(platform_->SetValueCalls(), writes);
+  EXPECT_EQ(ReadStored("", "Datum"), std::nullopt);
+}
+
 // --- Numbers and other types ---------------------------------------------------------------
 
 TEST_P(RegistrySuite, StoredDwordsReadAsSignedInteger32) {

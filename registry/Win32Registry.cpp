@@ -4,6 +4,7 @@
 
 #include <oleauto.h>
 
+#include <cmath>
 #include <utility>
 
 namespace ModulRegistrierung {
@@ -116,6 +117,11 @@ std::wstring Win32Registry::FromAnsi(std::string_view bytes) {
 }
 
 std::wstring Win32Registry::DateToText(Date date) {
+  // Wine renders NaN rather than refuse it; the calendar the conversions know runs from
+  // 01.01.0100 to 31.12.9999.
+  if (!std::isfinite(date.oleDate) || date.oleDate <= -657435.0 || date.oleDate >= 2958466.0) {
+    return {};
+  }
   UniqueBstr text;
   if (FAILED(VarBstrFromDate(date.oleDate, LOCALE_USER_DEFAULT, 0, text.Put()))) return {};
   return text.Text();
