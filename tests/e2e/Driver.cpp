@@ -282,12 +282,14 @@ RunResult RunQuillet(const std::wstring& argumentText, const std::vector<Button>
     result.answersLeft = watcher.AnswersLeft();
   }
 
-  // The process is gone, but its image may stay mapped a moment longer.
-  for (int attempt = 0; attempt < 200 && !DeleteFileW(copy.c_str()); ++attempt) {
-    if (GetFileAttributesW(copy.c_str()) == INVALID_FILE_ATTRIBUTES) break;
-    WaitForSingleObject(GetCurrentProcess(), 10);
+  // The process is gone, but its image may stay mapped a moment longer, and a program it
+  // started may still be working in the folder.
+  for (int attempt = 0; attempt < 200; ++attempt) {
+    DeleteFileW(copy.c_str());
+    if (ownFolder) RemoveDirectoryW(folder.c_str());
+    if (GetFileAttributesW((ownFolder ? folder : copy).c_str()) == INVALID_FILE_ATTRIBUTES) break;
+    Sleep(10);
   }
-  if (ownFolder) RemoveDirectoryW(folder.c_str());
   return result;
 }
 
