@@ -126,6 +126,16 @@ TEST(UngueltigesNamenszeichen, LowersEachCharacterOnItsOwnAndStopsAtTheFirst) {
   EXPECT_EQ(gesehen, (std::vector<std::wstring>{L"a", L"\xD83D\xDE00"}));
 }
 
+TEST(PortableToLower, LowersAsciiAndLatin1CapitalsOnly) {
+  EXPECT_EQ(PortableToLower(L"AZaz09@[`{"), L"azaz09@[`{");
+  EXPECT_EQ(PortableToLower(L"\u00C0\u00C4\u00C9\u00D6\u00D8\u00DC\u00DE"),
+            L"\u00E0\u00E4\u00E9\u00F6\u00F8\u00FC\u00FE");
+  // The multiplication sign sits among the capitals but is none; ß and ÿ have no capital here.
+  EXPECT_EQ(PortableToLower(L"\u00D7\u00DF\u00FF\u00BF"), L"\u00D7\u00DF\u00FF\u00BF");
+  // What Wine's CharLowerBuffW leaves alone.
+  EXPECT_EQ(PortableToLower(L"\u0130\u212A\u1E9E"), L"\u0130\u212A\u1E9E");
+}
+
 TEST(BackslashAnhaengen, AppendsOneBackslashUnlessThereIsOne) {
   EXPECT_EQ(BackslashAnhaengen(L""), L"\\");
   EXPECT_EQ(BackslashAnhaengen(L"C:\\Programme"), L"C:\\Programme\\");

@@ -464,6 +464,29 @@ TEST_F(PassTest, ALockThatCannotBeTakenDoesNotStopTheRun) {
             (std::vector<std::wstring>{kInstallieren, L"lock:refused", L"events", L"unload"}));
 }
 
+// The stand-in itself: a box the script did not foresee must not pass unnoticed.
+TEST(RecordingPlatform, CountsBoxesWithoutAFittingAnswer) {
+  RecordingPlatform p;
+  const Message ok{L"t", L"x", MessageIcon::Information, MessageButtons::Ok};
+  const Message frage{L"", L"?", MessageIcon::Question, MessageButtons::YesNo};
+  EXPECT_EQ(p.Show(frage), MessageAnswer::No);
+  EXPECT_EQ(p.UnexpectedMessages(), 1);
+  p.QueueAnswer(MessageAnswer::Yes);
+  EXPECT_EQ(p.Show(frage), MessageAnswer::Yes);
+  EXPECT_EQ(p.UnexpectedMessages(), 1);
+  p.QueueAnswer(MessageAnswer::Yes);
+  p.QueueAnswer(MessageAnswer::Ok);
+  p.Show(ok);
+  EXPECT_EQ(p.UnexpectedMessages(), 2);
+  EXPECT_EQ(p.UnusedAnswers(), 1u);
+  {
+    auto sperre = p.LockAddOnList();
+    EXPECT_NE(sperre, nullptr);
+  }
+  EXPECT_EQ(p.Calls(), (std::vector<std::wstring>{L"message:", L"message:", L"message:t", L"lock",
+                                                  L"unlock"}));
+}
+
 TEST_F(PassTest, AFailedRegistryWriteEndsTheRunWithItsOwnStatus) {
   registry.SchreibenVerweigern();
   EXPECT_EQ(Run(L"a,b,C:\\c.exe"), ExitStatus::RegistryFailed);
