@@ -32,13 +32,11 @@ std::optional<std::string> AnsiName(RegistryPlatform& platform, std::wstring_vie
   return ansi;
 }
 
-// Text data in the ANSI code page; refused rather than stored with '?' in place of characters
-// the code page cannot hold.
+// Text data in the ANSI code page, which is all the host can read. A character the code page
+// cannot hold arrives as '?', as the host would show it at best; refusing the whole value would
+// leave the add-on half registered over one character of a description.
 std::optional<std::string> AnsiText(RegistryPlatform& platform, std::wstring_view text) {
-  bool exact = true;
-  std::string ansi = platform.ToAnsi(text, &exact);
-  if (!exact) return std::nullopt;
-  return ansi;
+  return platform.ToAnsi(text, nullptr);
 }
 
 StoredForm Dword(std::int32_t value) {
@@ -53,8 +51,8 @@ StoredForm TerminatedText(std::string text) {
   return StoredForm{kRegSz, std::move(text)};
 }
 
-// The stored form of `value`: nullopt when it cannot be stored faithfully (a text or date with
-// characters outside the ANSI code page, a date the platform cannot render). Empty never gets
+// The stored form of `value`: nullopt when it cannot be stored (a date the platform cannot
+// render). Empty never gets
 // here.
 std::optional<StoredForm> Encode(RegistryPlatform& platform, const RegistryValue& value) {
   switch (KindOf(value)) {
