@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/resource.h"
+#include "registry/LateBound.h"
 
 namespace {
 
@@ -38,8 +39,8 @@ Function User32Function(const char* name) {
 }
 
 UINT SystemDpi() {
-  const unique_screen_dc screen(GetDC(nullptr));
-  const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+  const unique_screen_dc screen(USER32(GetDC)(nullptr));
+  const int dpi = screen ? GDI32(GetDeviceCaps)(screen.get(), LOGPIXELSY) : 0;
   return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
@@ -57,11 +58,11 @@ unique_hfont MessageFont(UINT dpi) {
       User32Function<SystemParametersInfoForDpiFunction>("SystemParametersInfoForDpi");
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
-  const BOOL ok = forDpi
-                      ? forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)
-                      : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  const BOOL ok =
+      forDpi ? forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)
+             : USER32(SystemParametersInfoW)(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   if (!ok) return unique_hfont();
-  return unique_hfont(CreateFontIndirectW(&metrics.lfMessageFont));
+  return unique_hfont(GDI32(CreateFontIndirectW)(&metrics.lfMessageFont));
 }
 
 RECT WindowRectForClient(int width, int height, UINT dpi) {
@@ -71,7 +72,7 @@ RECT WindowRectForClient(int width, int height, UINT dpi) {
   if (adjustForDpi) {
     adjustForDpi(&rect, kStyle, FALSE, kExStyle, dpi);
   } else {
-    AdjustWindowRectEx(&rect, kStyle, FALSE, kExStyle);
+    USER32(AdjustWindowRectEx)(&rect, kStyle, FALSE, kExStyle);
   }
   return rect;
 }
@@ -79,17 +80,17 @@ RECT WindowRectForClient(int width, int height, UINT dpi) {
 bool RegisterWindowClass(HINSTANCE instance, WNDPROC windowProcedure) {
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
-  if (GetClassInfoExW(instance, kClassName, &existing)) return true;
+  if (USER32(GetClassInfoExW)(instance, kClassName, &existing)) return true;
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   // It offers nothing to close: the run removes it when its work is done.
   windowClass.style = CS_NOCLOSE;
   windowClass.lpfnWndProc = windowProcedure;
   windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);  // shared, never destroyed
+  windowClass.hCursor = USER32(LoadCursorW)(nullptr, IDC_ARROW);  // shared, never destroyed
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kClassName;
-  return RegisterClassExW(&windowClass) != 0;
+  return USER32(RegisterClassExW)(&windowClass) != 0;
 }
 
 }  // namespace
@@ -103,32 +104,33 @@ int FormQuillet::TwipsToPixels(int twips, UINT dpi) {
 void FormQuillet::SetStatusText(const std::wstring& text) {
   statusText_ = text;
   if (!window_) return;
-  SetWindowTextW(labelStatus_, statusText_.c_str());
+  USER32(SetWindowTextW)(labelStatus_, statusText_.c_str());
   Layout(dpi_);
 }
 
 bool FormQuillet::Show() {
   if (!window_ && !Create()) return false;
   CentreOnPrimaryScreen();
-  ShowWindow(window_.get(), SW_SHOWNORMAL);
+  USER32(ShowWindow)(window_.get(), SW_SHOWNORMAL);
   // No message loop runs while the registry work goes on: paint the frame, the client area and
   // both controls now, or the window would stay blank until the work is done.
-  RedrawWindow(window_.get(), nullptr, nullptr,
-               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  USER32(RedrawWindow)
+  (window_.get(), nullptr, nullptr,
+   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   return true;
 }
 
 void FormQuillet::ProcessPendingEvents() {
   if (!window_) return;
   MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+  while (USER32(PeekMessageW)(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
       // Not ours to consume: leave it for whoever ends the thread.
-      PostQuitMessage(static_cast<int>(message.wParam));
+      USER32(PostQuitMessage)(static_cast<int>(message.wParam));
       break;
     }
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+    USER32(TranslateMessage)(&message);
+    USER32(DispatchMessageW)(&message);
   }
 }
 
@@ -144,26 +146,26 @@ void FormQuillet::Unload() {
 bool FormQuillet::Create() {
   if (!RegisterWindowClass(instance_, &FormQuillet::WndProc)) return false;
 
-  icon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUILLET), IMAGE_ICON,
-                                            GetSystemMetrics(SM_CXICON),
-                                            GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
-  smallIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUILLET),
-                                                 IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                 GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
-  picture_.reset(static_cast<HBITMAP>(
-      LoadImageW(instance_, MAKEINTRESOURCEW(IDB_PICTURE1), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+  icon_.reset(static_cast<HICON>(USER32(LoadImageW)(
+      instance_, MAKEINTRESOURCEW(IDI_QUILLET), IMAGE_ICON, USER32(GetSystemMetrics)(SM_CXICON),
+      USER32(GetSystemMetrics)(SM_CYICON), LR_DEFAULTCOLOR)));
+  smallIcon_.reset(static_cast<HICON>(USER32(LoadImageW)(
+      instance_, MAKEINTRESOURCEW(IDI_QUILLET), IMAGE_ICON, USER32(GetSystemMetrics)(SM_CXSMICON),
+      USER32(GetSystemMetrics)(SM_CYSMICON), LR_DEFAULTCOLOR)));
+  picture_.reset(static_cast<HBITMAP>(USER32(LoadImageW)(instance_, MAKEINTRESOURCEW(IDB_PICTURE1),
+                                                         IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
 
   // Made hidden at the primary screen's origin, so that it takes that screen's DPI before it is
   // laid out and centred there.
-  const HWND window = CreateWindowExW(kExStyle, kClassName, kCaption, kStyle, 0, 0, 100, 50,
-                                      nullptr, nullptr, instance_, this);
+  const HWND window = USER32(CreateWindowExW)(kExStyle, kClassName, kCaption, kStyle, 0, 0, 100, 50,
+                                              nullptr, nullptr, instance_, this);
   if (!window) return false;
   window_.reset(window);
 
-  picture1_ =
-      CreateWindowExW(0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_REALSIZECONTROL,
-                      0, 0, 0, 0, window, reinterpret_cast<HMENU>(kPicture1Id), instance_, nullptr);
-  labelStatus_ = CreateWindowExW(
+  picture1_ = USER32(CreateWindowExW)(
+      0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_REALSIZECONTROL, 0, 0, 0, 0,
+      window, reinterpret_cast<HMENU>(kPicture1Id), instance_, nullptr);
+  labelStatus_ = USER32(CreateWindowExW)(
       0, L"STATIC", statusText_.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
       0, 0, 0, window, reinterpret_cast<HMENU>(kLabelStatusId), instance_, nullptr);
   if (!picture1_ || !labelStatus_) {
@@ -171,9 +173,10 @@ bool FormQuillet::Create() {
     return false;
   }
   // The controls and the window only borrow these; this object keeps and frees them.
-  SendMessageW(picture1_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_.get()));
-  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
-  SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  USER32(SendMessageW)
+  (picture1_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_.get()));
+  USER32(SendMessageW)(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+  USER32(SendMessageW)(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
   Layout(WindowDpi(window));
   return true;
@@ -181,18 +184,20 @@ bool FormQuillet::Create() {
 
 SIZE FormQuillet::LabelSize(UINT dpi) const {
   SIZE size{TwipsToPixels(kLabelEmptyWidth, dpi), TwipsToPixels(kLabelHeight, dpi)};
-  const unique_screen_dc screen(GetDC(nullptr));
+  const unique_screen_dc screen(USER32(GetDC)(nullptr));
   if (!screen) return size;
-  const HGDIOBJ previous = font_ ? SelectObject(screen.get(), font_.get()) : nullptr;
+  const HGDIOBJ previous = font_ ? GDI32(SelectObject)(screen.get(), font_.get()) : nullptr;
   SIZE text{};
-  if (!statusText_.empty() && GetTextExtentPoint32W(screen.get(), statusText_.c_str(),
-                                                    static_cast<int>(statusText_.size()), &text)) {
+  if (!statusText_.empty() &&
+      GDI32(GetTextExtentPoint32W)(screen.get(), statusText_.c_str(),
+                                   static_cast<int>(statusText_.size()), &text)) {
     size.cx = text.cx;
   }
   // The line keeps its height, but never cuts off a font taller than the one it was drawn for.
   TEXTMETRICW metrics{};
-  if (GetTextMetricsW(screen.get(), &metrics)) size.cy = std::max<LONG>(size.cy, metrics.tmHeight);
-  if (previous) SelectObject(screen.get(), previous);
+  if (GDI32(GetTextMetricsW)(screen.get(), &metrics))
+    size.cy = std::max<LONG>(size.cy, metrics.tmHeight);
+  if (previous) GDI32(SelectObject)(screen.get(), previous);
   return size;
 }
 
@@ -201,14 +206,16 @@ void FormQuillet::Layout(UINT dpi) {
   const auto px = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
 
   unique_hfont font = MessageFont(dpi);
-  SendMessageW(labelStatus_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+  USER32(SendMessageW)(labelStatus_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   font_ = std::move(font);  // the old font only now, when the label no longer uses it
 
-  SetWindowPos(picture1_, nullptr, px(kPictureLeft), px(kPictureTop), px(kPictureWidth),
-               px(kPictureHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+  USER32(SetWindowPos)
+  (picture1_, nullptr, px(kPictureLeft), px(kPictureTop), px(kPictureWidth), px(kPictureHeight),
+   SWP_NOZORDER | SWP_NOACTIVATE);
   const SIZE label = LabelSize(dpi);
-  SetWindowPos(labelStatus_, nullptr, px(kLabelLeft), px(kLabelTop), label.cx, label.cy,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  USER32(SetWindowPos)
+  (labelStatus_, nullptr, px(kLabelLeft), px(kLabelTop), label.cx, label.cy,
+   SWP_NOZORDER | SWP_NOACTIVATE);
 
   // The client area as laid out. Only a system font so wide or tall that the label would be cut
   // off grows it, to the label plus the picture's left margin.
@@ -218,50 +225,56 @@ void FormQuillet::Layout(UINT dpi) {
   const LONG width = fit(kClientWidth, px(kLabelLeft) + label.cx);
   const LONG height = fit(kClientHeight, px(kLabelTop) + label.cy);
   const RECT frame = WindowRectForClient(width, height, dpi);
-  SetWindowPos(window_.get(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  InvalidateRect(window_.get(), nullptr, TRUE);
+  USER32(SetWindowPos)
+  (window_.get(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  USER32(InvalidateRect)(window_.get(), nullptr, TRUE);
 }
 
 void FormQuillet::CentreOnPrimaryScreen() {
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
-  if (!GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor)) return;
+  if (!USER32(GetMonitorInfoW)(USER32(MonitorFromPoint)(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
+                               &monitor))
+    return;
   RECT window{};
-  GetWindowRect(window_.get(), &window);
+  USER32(GetWindowRect)(window_.get(), &window);
   const RECT& work = monitor.rcWork;
   const int width = window.right - window.left;
   const int height = window.bottom - window.top;
-  SetWindowPos(window_.get(), nullptr, work.left + (work.right - work.left - width) / 2,
-               work.top + (work.bottom - work.top - height) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  USER32(SetWindowPos)
+  (window_.get(), nullptr, work.left + (work.right - work.left - width) / 2,
+   work.top + (work.bottom - work.top - height) / 2, 0, 0,
+   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormQuillet::OnDpiChanged(UINT dpi, const RECT& suggested) {
   Layout(dpi);
-  SetWindowPos(window_.get(), nullptr, suggested.left, suggested.top, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  USER32(SetWindowPos)
+  (window_.get(), nullptr, suggested.left, suggested.top, 0, 0,
+   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CALLBACK FormQuillet::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    USER32(SetWindowLongPtrW)
+    (window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  auto* self = reinterpret_cast<FormQuillet*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  auto* self = reinterpret_cast<FormQuillet*>(USER32(GetWindowLongPtrW)(window, GWLP_USERDATA));
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    USER32(SetWindowLongPtrW)(window, GWLP_USERDATA, 0);
     if (self) {
       // Destroyed from outside as well as by Unload: never close it a second time.
       if (self->window_.get() == window) self->window_.release();
       self->picture1_ = nullptr;
       self->labelStatus_ = nullptr;
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    return USER32(DefWindowProcW)(window, message, wParam, lParam);
   }
   // Messages before WM_NCCREATE, and those before CreateWindowExW has returned the handle.
   if (!self || self->window_.get() != window)
-    return DefWindowProcW(window, message, wParam, lParam);
+    return USER32(DefWindowProcW)(window, message, wParam, lParam);
   return self->HandleMessage(message, wParam, lParam);
 }
 
@@ -274,6 +287,6 @@ LRESULT FormQuillet::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     default:
-      return DefWindowProcW(window_.get(), message, wParam, lParam);
+      return USER32(DefWindowProcW)(window_.get(), message, wParam, lParam);
   }
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include "registry/LateBound.h"
 
 namespace ModulInternetadresseStarten {
 
@@ -28,13 +29,12 @@ std::string ToAnsi(const std::wstring& text) {
 class ComApartment {
  public:
   ComApartment()
-      : initialized_(
-            SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
-  }
+      : initialized_(SUCCEEDED(
+            OLE32(CoInitializeEx)(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
   ComApartment(const ComApartment&) = delete;
   ComApartment& operator=(const ComApartment&) = delete;
   ~ComApartment() {
-    if (initialized_) CoUninitialize();
+    if (initialized_) OLE32(CoUninitialize)();
   }
 
  private:
@@ -48,8 +48,8 @@ std::intptr_t InternetadresseStarten(const std::wstring& adresse,
   const ComApartment apartment;
   const std::string datei = ToAnsi(adresse);
   const std::string verzeichnis = ToAnsi(eigenesVerzeichnis.substr(0, 3));
-  const HINSTANCE result = ShellExecuteA(GetDesktopWindow(), "Open", datei.c_str(), "",
-                                         verzeichnis.c_str(), SW_SHOWNORMAL);
+  const HINSTANCE result = SHELL32(ShellExecuteA)(USER32(GetDesktopWindow)(), "Open", datei.c_str(),
+                                                  "", verzeichnis.c_str(), SW_SHOWNORMAL);
   return reinterpret_cast<std::intptr_t>(result);
 }
 

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "registry/LateBound.h"
+
 #include <utility>
 
 template <typename T, auto Close>
@@ -38,13 +40,18 @@ class unique_handle {
   T handle_{};
 };
 
-using unique_hwnd = unique_handle<HWND, &::DestroyWindow>;
-using unique_hfont = unique_handle<HFONT, &::DeleteObject>;
-using unique_hbitmap = unique_handle<HBITMAP, &::DeleteObject>;
-using unique_hicon = unique_handle<HICON, &::DestroyIcon>;
+// The window and GDI functions are bound late (registry/LateBound.h), so the owners close
+// through these rather than through the functions' addresses.
+inline void DestroyWindowLate(HWND window) { USER32(DestroyWindow)(window); }
+inline void DeleteObjectLate(HGDIOBJ object) { GDI32(DeleteObject)(object); }
+inline void DestroyIconLate(HICON icon) { USER32(DestroyIcon)(icon); }
+using unique_hwnd = unique_handle<HWND, &DestroyWindowLate>;
+using unique_hfont = unique_handle<HFONT, &DeleteObjectLate>;
+using unique_hbitmap = unique_handle<HBITMAP, &DeleteObjectLate>;
+using unique_hicon = unique_handle<HICON, &DestroyIconLate>;
 // Kernel objects that CreateXxx returns as NULL on failure (mutexes, events, processes).
 using unique_kernel_handle = unique_handle<HANDLE, &::CloseHandle>;
 
-// The screen's device context from GetDC(nullptr), given back to the window manager.
-inline void ReleaseScreenDc(HDC dc) { ::ReleaseDC(nullptr, dc); }
+// The screen's device context from USER32(GetDC)(nullptr), given back to the window manager.
+inline void ReleaseScreenDc(HDC dc) { USER32(ReleaseDC)(nullptr, dc); }
 using unique_screen_dc = unique_handle<HDC, &ReleaseScreenDc>;

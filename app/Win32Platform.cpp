@@ -3,6 +3,7 @@
 #include "app/ModulInternetadresseStarten.h"
 #include "app/ModulSleep.h"
 #include "app/UniqueHandle.h"
+#include "registry/LateBound.h"
 
 namespace {
 
@@ -98,14 +99,19 @@ std::wstring Win32Platform::OwnDirectory() {
 }
 
 std::wstring Win32Platform::ToLower(std::wstring text) {
-  if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+  // What CharLowerBuffW does (the user's locale, no linguistic casing), but from kernel32: a
+  // silent run then never loads user32.
+  if (!text.empty()) {
+    const int size = static_cast<int>(text.size());
+    LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE, text.data(), size, text.data(), size);
+  }
   return text;
 }
 
 MessageAnswer Win32Platform::Show(const Message& message) {
   const UINT buttons = message.buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
-  const int answer = MessageBoxW(nullptr, message.text.c_str(), message.title.c_str(),
-                                 buttons | IconFlags(message.icon));
+  const int answer = USER32(MessageBoxW)(nullptr, message.text.c_str(), message.title.c_str(),
+                                         buttons | IconFlags(message.icon));
   switch (answer) {
     case IDYES:
       return MessageAnswer::Yes;

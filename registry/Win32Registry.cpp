@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <utility>
+#include "registry/LateBound.h"
 
 namespace ModulRegistrierung {
 namespace {
@@ -26,10 +27,10 @@ class UniqueBstr {
   UniqueBstr() = default;
   UniqueBstr(const UniqueBstr&) = delete;
   UniqueBstr& operator=(const UniqueBstr&) = delete;
-  ~UniqueBstr() { SysFreeString(text_); }
+  ~UniqueBstr() { OLEAUT32(SysFreeString)(text_); }
   BSTR* Put() { return &text_; }
   std::wstring Text() const {
-    return text_ == nullptr ? std::wstring() : std::wstring(text_, SysStringLen(text_));
+    return text_ == nullptr ? std::wstring() : std::wstring(text_, OLEAUT32(SysStringLen)(text_));
   }
 
  private:
@@ -123,7 +124,8 @@ std::wstring Win32Registry::DateToText(Date date) {
     return {};
   }
   UniqueBstr text;
-  if (FAILED(VarBstrFromDate(date.oleDate, LOCALE_USER_DEFAULT, 0, text.Put()))) return {};
+  if (FAILED(OLEAUT32(VarBstrFromDate)(date.oleDate, LOCALE_USER_DEFAULT, 0, text.Put())))
+    return {};
   return text.Text();
 }
 
@@ -132,7 +134,7 @@ std::optional<Date> Win32Registry::TextToDate(std::wstring_view text) {
   if (text.find(L'\0') != std::wstring_view::npos) return std::nullopt;
   std::wstring terminated(text);
   DATE date = 0;
-  if (FAILED(VarDateFromStr(terminated.data(), LOCALE_USER_DEFAULT, 0, &date))) {
+  if (FAILED(OLEAUT32(VarDateFromStr)(terminated.data(), LOCALE_USER_DEFAULT, 0, &date))) {
     return std::nullopt;
   }
   return Date{date};
