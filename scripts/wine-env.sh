@@ -11,6 +11,19 @@ export WINEARCH=win64
 
 _quillet_alive() { [ -f "$1" ] && kill -0 "$(cat "$1")" 2>/dev/null; }
 
+# True when a process of this prefix runs whose command line begins with $1 (Wine shows a
+# Windows program's path there).
+_quillet_prefix_runs() {
+  local p args
+  for p in /proc/[0-9]*; do
+    args=$(tr '\0' ' ' 2>/dev/null <"$p/cmdline") || continue
+    case "$args" in
+      "$1"*) tr '\0' '\n' 2>/dev/null <"$p/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0 ;;
+    esac
+  done
+  return 1
+}
+
 _quillet_start_xvfb() {
   local n=90
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
@@ -59,11 +72,15 @@ quillet_wine_up() {
     if ! _quillet_alive "$QUILLET_WINE_DIR/keepalive.pid"; then
       setsid wine notepad </dev/null >/dev/null 2>&1 9>&- &
       echo $! >"$QUILLET_WINE_DIR/keepalive.pid"
-      # Wine's services start with the first program and keep its output open: let them start
-      # here, detached, and not inside a caller whose output somebody reads to the end.
+      # Wine's services and desktop start with the first programs that need them and inherit
+      # their output: a test whose output ctest reads to the end would then never end. Let
+      # them all start here, detached, before any caller's program runs.
       local i
-      for i in $(seq 1 600); do
-        ps -eo args | grep -q '^C:.windows.system32.notepad.exe' && break
+      for i in $(seq 1 1200); do
+        _quillet_prefix_runs 'C:\windows\system32\notepad.exe' &&
+          _quillet_prefix_runs 'C:\windows\system32\explorer.exe' &&
+          _quillet_prefix_runs 'C:\windows\system32\services.exe' &&
+          _quillet_prefix_runs 'C:\windows\system32\rpcss.exe' && break
         sleep 0.05
       done
     fi
