@@ -1,25 +1,5 @@
-# Cross-compiles the 32-bit Windows product with MinGW-w64 (i686, posix threads).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-
+# Cross-compiles the 32-bit Windows product with MinGW-w64 (i686, posix threads): the build that
+# add-on makers ship, since it runs on every Windows.
 set(_quillet_triple i686-w64-mingw32)
-find_program(_quillet_cc ${_quillet_triple}-gcc-posix)
-find_program(_quillet_cxx ${_quillet_triple}-g++-posix)
-find_program(_quillet_rc ${_quillet_triple}-windres)
-if(NOT _quillet_cc OR NOT _quillet_cxx OR NOT _quillet_rc)
-  message(FATAL_ERROR
-    "The i686 MinGW-w64 posix compilers and windres were not found. "
-    "Run scripts/setup (Debian: g++-mingw-w64-i686-posix, binutils-mingw-w64-i686).")
-endif()
-set(CMAKE_C_COMPILER ${_quillet_cc})
-set(CMAKE_CXX_COMPILER ${_quillet_cxx})
-set(CMAKE_RC_COMPILER ${_quillet_rc})
-
-set(CMAKE_FIND_ROOT_PATH /usr/${_quillet_triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Tests of the Windows build run for real under Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-exec)
+set(_quillet_processor i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -59,7 +59,7 @@ class RegistryPlatform {
   // RegSetValueExA (reserved 0): stores exactly `size` bytes of `data`.
   virtual long SetValueEx(RegKey key, const std::string& valueName, std::uint32_t type,
                           const std::uint8_t* data, std::uint32_t size) = 0;
-  // RegDeleteKeyA: refuses a key that has sub-keys.
+  // RegDeleteKeyA (RegDeleteKeyExA in the host's view): refuses a key that has sub-keys.
   virtual long DeleteKey(RegKey root, const std::string& subKey) = 0;
 
   // `text` in the ANSI code page, one byte per character, without best-fit mapping: a character

@@ -21,6 +21,10 @@ HKEY ToHkey(RegKey key) {
 
 RegKey FromHkey(HKEY key) { return reinterpret_cast<RegKey>(key); }
 
+// The host is a 32-bit program and reads the 32-bit view: the 64-bit build must write there too.
+// 32-bit Windows ignores the flag, so both builds name it on every open, create and delete.
+constexpr REGSAM kHostView = KEY_WOW64_32KEY;
+
 // Owns a BSTR from the OLE Automation conversions.
 class UniqueBstr {
  public:
@@ -42,7 +46,8 @@ class UniqueBstr {
 long Win32Registry::OpenKeyEx(RegKey root, const std::string& subKey, std::uint32_t options,
                               std::uint32_t access, RegKey* result) {
   HKEY key = nullptr;
-  const LONG status = RegOpenKeyExA(ToHkey(root), subKey.c_str(), options, access, &key);
+  const LONG status =
+      RegOpenKeyExA(ToHkey(root), subKey.c_str(), options, access | kHostView, &key);
   if (status == ERROR_SUCCESS) *result = FromHkey(key);
   return status;
 }
@@ -54,7 +59,7 @@ long Win32Registry::CreateKeyEx(RegKey root, const std::string& subKey, const st
   DWORD created = 0;
   const LONG status =
       RegCreateKeyExA(ToHkey(root), subKey.c_str(), 0, const_cast<char*>(keyClass.c_str()), options,
-                      access, nullptr, &key, &created);
+                      access | kHostView, nullptr, &key, &created);
   if (status == ERROR_SUCCESS) {
     *result = FromHkey(key);
     if (disposition != nullptr) *disposition = created;
@@ -83,7 +88,7 @@ long Win32Registry::SetValueEx(RegKey key, const std::string& valueName, std::ui
 }
 
 long Win32Registry::DeleteKey(RegKey root, const std::string& subKey) {
-  return RegDeleteKeyA(ToHkey(root), subKey.c_str());
+  return RegDeleteKeyExA(ToHkey(root), subKey.c_str(), kHostView, 0);
 }
 
 std::string Win32Registry::ToAnsi(std::wstring_view text, bool* exact) {

@@ -2,12 +2,16 @@
 ; through quillet.exe; its uninstaller unregisters it before it removes the files.
 ;
 ;   makensis -DQUILLET_EXE=path\to\quillet.exe -DMERKZETTEL_EXE=path\to\Merkzettel.exe ^
-;            -DOUTFILE=Merkzettel-Setup.exe Merkzettel.nsi
+;            -DOUTFILE=Merkzettel-Setup.exe [-DTARGET=amd64-unicode] Merkzettel.nsi
 ;
 ; Without the defines, quillet.exe and Merkzettel.exe are taken from beside this script.
 ; Silent: Merkzettel-Setup.exe /S, and Uninstall.exe /S (add _?=<install folder> to make the
 ; caller wait for the uninstaller; see docs/addon-makers.md).
 
+; -DTARGET=amd64-unicode builds the 64-bit installer (with the 64-bit quillet.exe beside it).
+!ifdef TARGET
+  Target ${TARGET}
+!endif
 Unicode true
 ; quillet.exe writes below HKEY_LOCAL_MACHINE: without administrator rights it cannot.
 RequestExecutionLevel admin
