@@ -2,7 +2,7 @@
 // fastest a program can do it: the host version read, the add-on key test, its creation, the
 // nine value writes, the list read and the list write, with the same ANSI calls, access masks
 // and one open and close per operation. scripts/bench-wine times quillet.exe against it.
-// Windows only; built by scripts/bench-wine with MinGW, statically, like the product.
+// Windows only; a target of the Windows builds, linked statically like the product.
 //
 // Built with QUILLET_YARDSTICK_PRODUCT_IMPORTS it also imports the DLLs that quillet.exe needs
 // for its window, message boxes, shell call and date conversion, without calling them: under
@@ -21,8 +21,10 @@
 
 namespace {
 
-constexpr REGSAM kRead = 0x19;
-constexpr REGSAM kAll = 0x3F;
+// In the host's 32-bit view, as quillet.exe asks for it, so that the 64-bit build is measured
+// against the same work.
+constexpr REGSAM kRead = 0x19 | KEY_WOW64_32KEY;
+constexpr REGSAM kAll = 0x3F | KEY_WOW64_32KEY;
 constexpr char kHost[] = "software\\Orvo\\Brannick\\Brannick";
 
 std::string ReadText(const char* path, const char* name) {

@@ -35,24 +35,24 @@ struct BoxSearch {
   HWND found = nullptr;
 };
 
+BOOL CALLBACK FindUnansweredBox(HWND window, LPARAM param) {
+  auto& search = *reinterpret_cast<BoxSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t className[16]{};
+  GetClassNameW(window, className, 16);
+  if (owner != search.processId || std::wcscmp(className, L"#32770") != 0 ||
+      !IsWindowVisible(window) || search.answered->count(window) != 0) {
+    return TRUE;
+  }
+  search.found = window;
+  return FALSE;
+}
+
 // The first visible message box of the process that has not been answered yet.
 HWND NextMessageBox(DWORD processId, std::set<HWND>& answered) {
   BoxSearch search{processId, &answered};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto& s = *reinterpret_cast<BoxSearch*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        wchar_t className[16]{};
-        GetClassNameW(window, className, 16);
-        if (owner != s.processId || std::wcscmp(className, L"#32770") != 0 ||
-            !IsWindowVisible(window) || s.answered->count(window) != 0) {
-          return TRUE;
-        }
-        s.found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  EnumWindows(FindUnansweredBox, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
