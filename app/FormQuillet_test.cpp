@@ -304,6 +304,14 @@ TEST(Resources, ManifestDeclaresDpiAwarenessAndNoExecutionLevel) {
   EXPECT_NE(manifest.find("true/pm"), std::string::npos);
   EXPECT_EQ(manifest.find("<requestedExecutionLevel"), std::string::npos);
   EXPECT_EQ(manifest.find("<trustInfo"), std::string::npos);
+  // The manifest is made from the shared header's version, for the processor of this build.
+  EXPECT_NE(manifest.find("name=\"Orvo.Quillet\" version=\"" QUILLET_VERSION_TEXT "\""),
+            std::string::npos);
+#ifdef _WIN64
+  EXPECT_NE(manifest.find("processorArchitecture=\"amd64\"/>"), std::string::npos);
+#else
+  EXPECT_NE(manifest.find("processorArchitecture=\"x86\"/>"), std::string::npos);
+#endif
 }
 
 std::wstring VersionString(const std::vector<BYTE>& block, const wchar_t* name) {
