@@ -1,7 +1,7 @@
 ﻿; Merkzettel-Setup: installs the example add-on "Merkzettel" and registers it with Kestrelview
 ; through quillet.exe; its uninstaller unregisters it before it removes the files.
 ;
-;   makensis -DQUILLET_EXE=path\to\quillet.exe -DMERKZETTEL_EXE=path\to\Merkzettel.exe ^
+;   makensis -DQUILLET_EXE=dist\quillet-VERSION\quillet.exe -DMERKZETTEL_EXE=path\to\Merkzettel.exe ^
 ;            -DOUTFILE=Merkzettel-Setup.exe [-DTARGET=amd64-unicode] Merkzettel.nsi
 ;
 ; Without the defines, quillet.exe and Merkzettel.exe are taken from beside this script.
