@@ -2,11 +2,15 @@
 // the only place that ends the process; it prints nothing.
 #include <windows.h>
 
+#include "app/DllSearchOrder.h"
 #include "app/Pass.h"
 #include "app/Win32Platform.h"
 #include "registry/Win32Registry.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // First of all, before anything can load a DLL by name; held until everything that could
+  // load one is gone.
+  const std::vector<unique_hmodule> preloaded = RestrictDllSearch(FindSetDefaultDllDirectories());
   ModulRegistrierung::Win32Registry registry;
   Win32Platform platform(instance);
   // The window and every handle are gone before the runtime ends the process with this.

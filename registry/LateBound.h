@@ -6,10 +6,16 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace late_bound {
 
-// The module `dll` (a system DLL), loaded on first use and kept for the life of the process.
+// The module `dll` (a system DLL), loaded on first use from the system directory and kept for the
+// life of the process.
 HMODULE Module(const wchar_t* dll);
+
+// The full path of `dll` in the system directory; empty when that directory cannot be found.
+std::wstring SystemPath(const wchar_t* dll);
 
 // The function `name` of `dll`, typed as `F`. System DLLs always export what we call, so a
 // missing one is a broken system and ends the process rather than call through null.
