@@ -36,8 +36,15 @@ class Platform : public MessageBoxes {
   // Destroys the window, if it was ever created.
   virtual void UnloadStatusWindow() = 0;
 
-  // ModulInternetadresseStarten: hands `address` to the shell; returns the shell call's result.
+  // ModulInternetadresseStarten: hands `address` to the shell in this process, so whatever it
+  // starts runs with this process's rights; returns the shell call's result.
   virtual long long OpenAddress(const std::wstring& address) = 0;
+  // True when this process runs with an administrator's full (elevated) token or as SYSTEM, and
+  // when that cannot be told.
+  virtual bool RunsElevated() = 0;
+  // Has the user's own desktop shell open `address`, so that the browser starts with the shell's
+  // token rather than ours. False when a step failed; nothing has been started then.
+  virtual bool OpenAddressAsUser(const std::wstring& address) = 0;
 
   // Serializes the add-on key and list work across processes. Null when the lock could not be
   // taken in time: the run then goes on without it rather than hang.

@@ -60,6 +60,11 @@ long long RecordingPlatform::OpenAddress(const std::wstring& address) {
   return 42;  // what ShellExecute returns on success: any value above 32
 }
 
+bool RecordingPlatform::OpenAddressAsUser(const std::wstring& address) {
+  Record(L"open-as-user:" + address);
+  return userShellWorks_;
+}
+
 std::unique_ptr<AddOnListLock> RecordingPlatform::LockAddOnList() {
   if (!lockAvailable_) {
     Record(L"lock:refused");

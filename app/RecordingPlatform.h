@@ -37,6 +37,9 @@ class RecordingPlatform : public Platform {
   void SetRegistryProbe(std::function<long long()> probe) { probe_ = std::move(probe); }
   // When false, LockAddOnList returns null, as when the lock cannot be taken in time.
   void SetLockAvailable(bool available) { lockAvailable_ = available; }
+  // What RunsElevated answers (false unless set), and whether OpenAddressAsUser succeeds.
+  void SetElevated(bool elevated) { elevated_ = elevated; }
+  void SetUserShellWorks(bool works) { userShellWorks_ = works; }
 
   // Every message box shown, in order.
   const std::vector<Message>& Messages() const { return messages_; }
@@ -45,7 +48,8 @@ class RecordingPlatform : public Platform {
   // Scripted answers that no box used.
   std::size_t UnusedAnswers() const { return answers_.size(); }
   // The log: "message:<title>", "status:<text>", "show", "events", "pause:<ms>", "unload",
-  // "open:<address>", "lock", "lock:refused", "unlock".
+  // "open:<address>", "open-as-user:<address>" (also when it fails), "lock", "lock:refused",
+  // "unlock".
   const std::vector<Event>& Log() const { return log_; }
   // The `what` of every event, for comparing the order at a glance.
   std::vector<std::wstring> Calls() const;
@@ -62,6 +66,8 @@ class RecordingPlatform : public Platform {
   void Pause(unsigned milliseconds) override;
   void UnloadStatusWindow() override { Record(L"unload"); }
   long long OpenAddress(const std::wstring& address) override;
+  bool RunsElevated() override { return elevated_; }
+  bool OpenAddressAsUser(const std::wstring& address) override;
   std::unique_ptr<AddOnListLock> LockAddOnList() override;
 
  private:
@@ -73,6 +79,8 @@ class RecordingPlatform : public Platform {
   std::deque<MessageAnswer> answers_;
   std::function<long long()> probe_;
   bool lockAvailable_ = true;
+  bool elevated_ = false;
+  bool userShellWorks_ = true;
   int unexpected_ = 0;
   std::vector<Message> messages_;
   std::vector<Event> log_;

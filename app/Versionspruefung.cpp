@@ -13,6 +13,21 @@ constexpr wchar_t kDownloadFrage[] =
     L"\r\n"
     L"Möchten Sie den Kestrelview jetzt herunterladen ?";
 
+constexpr wchar_t kAdresseSelbstOeffnen[] =
+    L"Die Downloadseite konnte nicht geöffnet werden. Bitte öffnen Sie diese Adresse in Ihrem "
+    L"Browser:\r\n\r\n";
+
+// A browser started by an elevated run would surf with the administrator's rights. The user's
+// own shell opens the page then, or, when that fails, the user does, from the address shown.
+void DownloadseiteOeffnen(Platform& platform) {
+  if (!platform.RunsElevated()) {
+    platform.OpenAddress(kDownloadAdresse);
+  } else if (!platform.OpenAddressAsUser(kDownloadAdresse)) {
+    platform.Show(Message{L"Quillet", std::wstring(kAdresseSelbstOeffnen) + kDownloadAdresse,
+                          MessageIcon::Information, MessageButtons::Ok});
+  }
+}
+
 }  // namespace
 
 bool HostVeraltet(const std::wstring& version) {
@@ -31,6 +46,6 @@ bool VersionPruefen(const ModulRegistrierung::RegistryContext& reg, Platform& pl
   if (!HostVeraltet(AsText(gelesen, datum))) return true;
 
   Message frage{L"", kDownloadFrage, MessageIcon::Question, MessageButtons::YesNo};
-  if (platform.Show(frage) == MessageAnswer::Yes) platform.OpenAddress(kDownloadAdresse);
+  if (platform.Show(frage) == MessageAnswer::Yes) DownloadseiteOeffnen(platform);
   return false;
 }

@@ -129,6 +129,50 @@ TEST(VersionPruefen, AsksTheDownloadQuestionAndOpensTheAddressOnYes) {
   EXPECT_EQ(platform.UnexpectedMessages(), 0);
 }
 
+// An elevated run leaves the browser to the user's own shell, and where that fails, to the user:
+// nothing is started with its rights.
+struct ElevatedCase {
+  const char* label;
+  bool userShellWorks;
+  std::vector<std::wstring> calls;
+};
+
+class ElevatedYes : public ::testing::TestWithParam<ElevatedCase> {};
+
+TEST_P(ElevatedYes, NeverOpensTheAddressItself) {
+  const std::wstring adresse = kDownloadAdresse;
+  MemoryRegistry registry;
+  Speichern(registry, kRegSz, Sz("410"));
+  RecordingPlatform platform;
+  platform.SetElevated(true);
+  platform.SetUserShellWorks(GetParam().userShellWorks);
+  platform.QueueAnswer(MessageAnswer::Yes);
+  if (!GetParam().userShellWorks) platform.QueueAnswer(MessageAnswer::Ok);
+
+  EXPECT_FALSE(VersionPruefen({registry, platform}, platform));
+
+  EXPECT_EQ(platform.Calls(), GetParam().calls);
+  EXPECT_EQ(platform.UnexpectedMessages(), 0);
+  EXPECT_EQ(platform.UnusedAnswers(), 0u);
+  if (!GetParam().userShellWorks) {
+    EXPECT_EQ(platform.Messages().back().text,
+              L"Die Downloadseite konnte nicht ge\u00f6ffnet werden. Bitte \u00f6ffnen Sie diese "
+              L"Adresse in Ihrem Browser:\r\n\r\n" +
+                  adresse);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ElevatedYes,
+    ::testing::Values(
+        ElevatedCase{
+            "UserShell", true, {L"message:", L"open-as-user:" + std::wstring(kDownloadAdresse)}},
+        ElevatedCase{
+            "UserShellFails",
+            false,
+            {L"message:", L"open-as-user:" + std::wstring(kDownloadAdresse), L"message:Quillet"}}),
+    [](const ::testing::TestParamInfo<ElevatedCase>& info) { return info.param.label; });
+
 TEST(VersionPruefen, OpensNothingOnNo) {
   MemoryRegistry registry;
   Speichern(registry, kRegSz, Sz("3"));

@@ -1,7 +1,9 @@
 #include "app/Win32Platform.h"
 
+#include "app/DesktopShell.h"
 #include "app/ModulInternetadresseStarten.h"
 #include "app/ModulSleep.h"
+#include "app/ProcessContext.h"
 #include "app/UniqueHandle.h"
 #include "registry/LateBound.h"
 
@@ -108,7 +110,12 @@ std::wstring Win32Platform::ToLower(std::wstring text) {
   return text;
 }
 
+// A box that no one can see counts as answered with its safest button, the one that starts
+// nothing: OK, or No. Every path then ends as it ends after that click.
 MessageAnswer Win32Platform::Show(const Message& message) {
+  if (!WindowStationVisible()) {
+    return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+  }
   const UINT buttons = message.buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
   const int answer = USER32(MessageBoxW)(nullptr, message.text.c_str(), message.title.c_str(),
                                          buttons | IconFlags(message.icon));
@@ -135,6 +142,13 @@ void Win32Platform::UnloadStatusWindow() { form_.Unload(); }
 
 long long Win32Platform::OpenAddress(const std::wstring& address) {
   return ModulInternetadresseStarten::InternetadresseStarten(address, OwnDirectory());
+}
+
+bool Win32Platform::RunsElevated() { return ProcessRunsElevated(); }
+
+bool Win32Platform::OpenAddressAsUser(const std::wstring& address) {
+  // The working directory InternetadresseStarten gives: the root of the own drive.
+  return ShellExecuteAsDesktopUser(address, OwnDirectory().substr(0, 3));
 }
 
 std::unique_ptr<AddOnListLock> Win32Platform::LockAddOnList() {

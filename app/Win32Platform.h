@@ -27,6 +27,8 @@ class Win32Platform : public Platform {
   void UnloadStatusWindow() override;
 
   long long OpenAddress(const std::wstring& address) override;
+  bool RunsElevated() override;
+  bool OpenAddressAsUser(const std::wstring& address) override;
   std::unique_ptr<AddOnListLock> LockAddOnList() override;
 
  private:

@@ -255,8 +255,10 @@ RunResult RunQuillet(const std::wstring& argumentText, const std::vector<Button>
 
   std::wstring commandLine = L"\"" + copy + L"\"";
   if (!argumentText.empty()) commandLine += L" " + argumentText;
+  std::wstring desktop = options.desktop;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
+  if (!desktop.empty()) startup.lpDesktop = desktop.data();
   PROCESS_INFORMATION info{};
   const Clock::time_point start = Clock::now();
   if (!CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,

@@ -133,10 +133,12 @@ std::optional<std::vector<OpenedAddress>> HttpRecorder::Opened(
        begin = end + 1, end = text.find('\n', begin)) {
     const std::wstring line = FromUtf8(text.substr(begin, end - begin));
     const std::size_t tab = line.find(L'\t');
-    if (tab == std::wstring::npos) {
-      opened.push_back({line, L""});
+    const std::size_t second = tab == std::wstring::npos ? tab : line.find(L'\t', tab + 1);
+    if (second == std::wstring::npos) {
+      opened.push_back({line, L"", L""});
     } else {
-      opened.push_back({line.substr(tab + 1), line.substr(0, tab)});
+      opened.push_back(
+          {line.substr(second + 1), line.substr(0, tab), line.substr(tab + 1, second - tab - 1)});
     }
   }
   return opened;

@@ -13,10 +13,12 @@
 
 namespace e2e {
 
-// One start of the recorder: what the shell handed it, and the working directory it got.
+// One start of the recorder: what the shell handed it, the working directory it got, and the
+// program file name of the process that started it (as "explorer.exe").
 struct OpenedAddress {
   std::wstring address;
   std::wstring workingDirectory;
+  std::wstring startedBy;
 };
 
 class HttpRecorder {

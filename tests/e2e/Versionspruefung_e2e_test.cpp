@@ -146,6 +146,10 @@ TEST_F(GateTest, YesHandsTheDownloadAddressToTheShellAndEnds) {
   ASSERT_TRUE(opened.has_value()) << "the http recorder did not finish";
   ASSERT_EQ(opened->size(), 1u);
   EXPECT_EQ(opened->front().address, kDownloadAddress);
+  // Under Wine every process runs elevated: the user's desktop shell opens the page, so the
+  // browser does not inherit the installer's rights from quillet.exe.
+  EXPECT_EQ(lstrcmpiW(opened->front().startedBy.c_str(), L"explorer.exe"), 0)
+      << Utf8(opened->front().startedBy);
   EXPECT_EQ(ReadText(kHostKey, L"AddOns"), L"Alt,Brannick-Tool");
 }
 

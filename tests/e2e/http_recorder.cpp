@@ -1,12 +1,15 @@
 // quillet_http_recorder "LOGFILE" ADDRESS: stands in for the web browser in the test prefix.
-// Appends one line per start to LOGFILE (UTF-8): its working directory, a tab, and the raw rest
-// of its command line after LOGFILE, so a test sees exactly what the shell was asked to open
-// and where.
+// Appends one line per start to LOGFILE (UTF-8): its working directory, a tab, the program file
+// name of the process that started it, a tab, and the raw rest of its command line after
+// LOGFILE, so a test sees exactly what the shell was asked to open, where, and by whom.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/UniqueHandle.h"
 
@@ -29,6 +32,27 @@ std::wstring_view SkipWord(std::wstring_view line, std::wstring* word) {
   return line.substr(end);
 }
 
+// The program file name of the process that started this one; empty when it is gone.
+std::wstring ParentProgram() {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return {};
+  const unique_kernel_handle owner(snapshot);
+  std::vector<PROCESSENTRY32W> processes;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    processes.push_back(entry);
+  }
+  for (const PROCESSENTRY32W& self : processes) {
+    if (self.th32ProcessID != GetCurrentProcessId()) continue;
+    for (const PROCESSENTRY32W& parent : processes) {
+      if (parent.th32ProcessID == self.th32ParentProcessID) return parent.szExeFile;
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -38,7 +62,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   wchar_t directory[MAX_PATH + 1] = {};
   GetCurrentDirectoryW(MAX_PATH + 1, directory);
-  const std::wstring entry = std::wstring(directory) + L"\t" + std::wstring(rest);
+  const std::wstring entry =
+      std::wstring(directory) + L"\t" + ParentProgram() + L"\t" + std::wstring(rest);
   const int size = WideCharToMultiByte(CP_UTF8, 0, entry.data(), static_cast<int>(entry.size()),
                                        nullptr, 0, nullptr, nullptr);
   std::string line(size, '\0');

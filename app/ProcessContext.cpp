@@ -1,0 +1,34 @@
+#include "app/ProcessContext.h"
+
+#include <windows.h>
+
+#include "app/UniqueHandle.h"
+#include "registry/LateBound.h"
+
+bool ProcessRunsElevated() {
+  HANDLE opened = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return true;
+  const unique_kernel_handle token(opened);
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  if (!GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size)) {
+    return true;
+  }
+  if (elevation.TokenIsElevated) return true;
+  // SYSTEM's token need not say it is elevated; it has every right all the same.
+  alignas(TOKEN_USER) unsigned char user[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+  if (!GetTokenInformation(token.get(), TokenUser, user, sizeof user, &size)) return true;
+  return IsWellKnownSid(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, WinLocalSystemSid) != FALSE;
+}
+
+bool WindowStationVisible() {
+  // The process's window station belongs to the process; it is not ours to close.
+  const HWINSTA station = USER32(GetProcessWindowStation)();
+  USEROBJECTFLAGS flags{};
+  DWORD size = 0;
+  if (station == nullptr ||
+      !USER32(GetUserObjectInformationW)(station, UOI_FLAGS, &flags, sizeof flags, &size)) {
+    return true;
+  }
+  return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
