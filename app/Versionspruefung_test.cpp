@@ -137,6 +137,8 @@ struct ElevatedCase {
   std::vector<std::wstring> calls;
 };
 
+void PrintTo(const ElevatedCase& c, std::ostream* os) { *os << c.label; }
+
 class ElevatedYes : public ::testing::TestWithParam<ElevatedCase> {};
 
 TEST_P(ElevatedYes, NeverOpensTheAddressItself) {
