@@ -72,7 +72,7 @@ struct RunOptions {
   std::wstring directory;
   // The program to run; empty: QuilletExePath(). The copy is always named quillet.exe.
   std::wstring program;
-  // The desktop it starts on ("station\\desktop"); empty: the driver's own.
+  // The desktop it starts on ("station\desktop"); empty: the driver's own.
   std::wstring desktop;
 };
 
