@@ -12,7 +12,7 @@ namespace {
 
 namespace reg = ModulRegistrierung;
 
-constexpr reg::RegKey kRoot = reg::kHkeyLocalMachine;
+constexpr reg::RegistryRoot kRoot = reg::kHkeyLocalMachine;
 constexpr std::wstring_view kHostKey = L"software\\Orvo\\Brannick\\Brannick";
 constexpr std::wstring_view kAddOnKeyPrefix = L"software\\Orvo\\Brannick\\Brannick\\AddOn_";
 constexpr std::wstring_view kAddOnKeyClass = L"Anwendungsdaten";

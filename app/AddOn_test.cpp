@@ -18,6 +18,7 @@ using ModulRegistrierung::kRegDword;
 using ModulRegistrierung::kRegSz;
 using ModulRegistrierung::MemoryRegistry;
 using ModulRegistrierung::RegistryContext;
+using ModulRegistrierung::StoredValue;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr char kHost[] = "software\\Orvo\\Brannick\\Brannick";
@@ -41,7 +42,7 @@ Bytes Sz(std::wstring_view text) {
 }
 
 // What a stored value holds, readable in a failure message.
-std::string Shown(const std::optional<ModulRegistrierung::MemoryRegistry::RawValue>& raw) {
+std::string Shown(const std::optional<StoredValue>& raw) {
   if (!raw) return "<none>";
   std::string text = "type " + std::to_string(raw->type) + " [";
   for (std::uint8_t b : raw->bytes) {
@@ -64,20 +65,17 @@ std::string Narrow(std::wstring_view text) {
 class AddOnTest : public ::testing::Test {
  protected:
   void TearDown() override {
-    EXPECT_EQ(mem.OpenHandleCount(), 0);
-    EXPECT_EQ(mem.InvalidHandleUseCount(), 0);
+    EXPECT_EQ(mem.OpenKeyCount(), 0);
     EXPECT_EQ(notices.shown, 0);
   }
 
   void SeedList(std::wstring_view text) {
     mem.SeedValue(kHkeyLocalMachine, kHost, "AddOns", kRegSz, Sz(text));
   }
-  std::optional<MemoryRegistry::RawValue> List() const {
-    return mem.Raw(kHkeyLocalMachine, kHost, "AddOns");
-  }
+  std::optional<StoredValue> List() const { return mem.Raw(kHkeyLocalMachine, kHost, "AddOns"); }
   int ListWrites() const { return mem.SetValueCount(kHkeyLocalMachine, kHost, "AddOns"); }
   static std::string Key(std::wstring_view name) { return kPrefix + Narrow(name); }
-  std::optional<MemoryRegistry::RawValue> Value(std::wstring_view name, const char* value) const {
+  std::optional<StoredValue> Value(std::wstring_view name, const char* value) const {
     return mem.Raw(kHkeyLocalMachine, Key(name), value);
   }
 
@@ -121,14 +119,14 @@ TEST_P(ListTable, ListAfterwards) {
   } else if (row.op == Op::Remove) {
     mem.SeedKey(kHkeyLocalMachine, kHost);
   }
-  const std::optional<MemoryRegistry::RawValue> vorher = List();
+  const std::optional<StoredValue> vorher = List();
 
   const bool ok = row.op == Op::Install ? Install(row.name) : AddOnEntfernen(ctx, row.name);
   EXPECT_TRUE(ok);
 
   if (row.after) {
     EXPECT_EQ(ListWrites(), 1);
-    EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(*row.after)})) << Shown(List());
+    EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(*row.after)})) << Shown(List());
   } else {
     EXPECT_EQ(ListWrites(), 0);
     EXPECT_EQ(List(), vorher) << Shown(List());
@@ -218,7 +216,7 @@ TEST_F(AddOnTest, NewKeyGetsTheClassAndTheNineValuesInTheirOrder) {
   for (const char* name : kNeunWerte) {
     EXPECT_EQ(mem.SetValueCount(kHkeyLocalMachine, Key(L"Vellumar"), name), 1) << name;
   }
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"Vellumar")})) << Shown(List());
+  EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"Vellumar")})) << Shown(List());
 }
 
 TEST_F(AddOnTest, StoredBytesOfTheNineValues) {
@@ -226,7 +224,7 @@ TEST_F(AddOnTest, StoredBytesOfTheNineValues) {
 
   const struct {
     const char* name;
-    MemoryRegistry::RawValue raw;
+    StoredValue raw;
   } erwartet[] = {
       {"AddOnName", {kRegSz, Sz(L"Vellumar")}},
       {"EinbindungsModus", {kRegDword, {0xFE, 0xFF, 0xFF, 0xFF}}},
@@ -251,9 +249,9 @@ TEST_F(AddOnTest, ExtremeNumbersAreStoredAsTheirFourBytes) {
   e.ParameterZusatz = INT32_MAX;
   ASSERT_TRUE(AddOnEinrichten(ctx, e));
   EXPECT_EQ(Value(L"Vellumar", "EinbindungsModus"),
-            (MemoryRegistry::RawValue{kRegDword, {0x00, 0x00, 0x00, 0x80}}));
+            (StoredValue{kRegDword, {0x00, 0x00, 0x00, 0x80}}));
   EXPECT_EQ(Value(L"Vellumar", "ParameterZusatz"),
-            (MemoryRegistry::RawValue{kRegDword, {0xFF, 0xFF, 0xFF, 0x7F}}));
+            (StoredValue{kRegDword, {0xFF, 0xFF, 0xFF, 0x7F}}));
 }
 
 TEST_F(AddOnTest, ExistingKeyKeepsItsClassAndForeignValues) {
@@ -264,9 +262,9 @@ TEST_F(AddOnTest, ExistingKeyKeepsItsClassAndForeignValues) {
   EXPECT_TRUE(AddOnEinrichten(ctx, VollerEintrag()));
 
   EXPECT_EQ(mem.KeyClass(kHkeyLocalMachine, Key(L"Vellumar")), "Fremdklasse");
-  EXPECT_EQ(Value(L"Vellumar", "Lizenz"), (MemoryRegistry::RawValue{3, {1, 2, 3}}));
+  EXPECT_EQ(Value(L"Vellumar", "Lizenz"), (StoredValue{3, {1, 2, 3}}));
   EXPECT_EQ(Value(L"Vellumar", "KurzBeschreibung"),
-            (MemoryRegistry::RawValue{kRegSz, Sz(L"Videoetiketten drucken")}));
+            (StoredValue{kRegSz, Sz(L"Videoetiketten drucken")}));
   EXPECT_EQ(mem.ValueNames(kHkeyLocalMachine, Key(L"Vellumar")).size(), 10u);
 }
 
@@ -280,17 +278,17 @@ TEST_F(AddOnTest, ReinstallUnderAnotherLetterCaseReusesTheKey) {
 
   // The key keeps the letter case of its first registration, the value takes the new one.
   EXPECT_EQ(mem.SubKeyNames(kHkeyLocalMachine, kHost), std::vector<std::string>{"AddOn_Vellumar"});
-  EXPECT_EQ(Value(L"Vellumar", "AddOnName"), (MemoryRegistry::RawValue{kRegSz, Sz(L"VELLUMAR")}));
-  EXPECT_EQ(Value(L"Vellumar", "KurzBeschreibung"), (MemoryRegistry::RawValue{kRegSz, Sz(L"Neu")}));
+  EXPECT_EQ(Value(L"Vellumar", "AddOnName"), (StoredValue{kRegSz, Sz(L"VELLUMAR")}));
+  EXPECT_EQ(Value(L"Vellumar", "KurzBeschreibung"), (StoredValue{kRegSz, Sz(L"Neu")}));
   EXPECT_EQ(mem.SetValueCount(kHkeyLocalMachine, Key(L"Vellumar"), "AddOnName"), 2);
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"Vellumar")})) << Shown(List());
+  EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"Vellumar")})) << Shown(List());
   EXPECT_EQ(ListWrites(), 1);
 }
 
 TEST_F(AddOnTest, EmptyNameUsesTheBareKeyPrefix) {
   EXPECT_TRUE(Install(L""));
   EXPECT_EQ(mem.SubKeyNames(kHkeyLocalMachine, kHost), std::vector<std::string>{"AddOn_"});
-  EXPECT_EQ(Value(L"", "AddOnName"), (MemoryRegistry::RawValue{kRegSz, {0x00}}));
+  EXPECT_EQ(Value(L"", "AddOnName"), (StoredValue{kRegSz, {0x00}}));
 
   EXPECT_TRUE(AddOnEntfernen(ctx, L""));
   EXPECT_FALSE(mem.KeyExists(kHkeyLocalMachine, Key(L"")));
@@ -307,13 +305,13 @@ TEST_F(AddOnTest, RemoveDeletesAKeyThatHasNoListEntry) {
 
   EXPECT_FALSE(mem.KeyExists(kHkeyLocalMachine, Key(L"Vellumar")));
   EXPECT_EQ(ListWrites(), 0);
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A,B")})) << Shown(List());
+  EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A,B")})) << Shown(List());
 }
 
 TEST_F(AddOnTest, RemoveUpdatesAListEntryThatHasNoKey) {
   SeedList(L"A,Vellumar,B");
   EXPECT_TRUE(AddOnEntfernen(ctx, L"vellumar"));
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A,B")})) << Shown(List());
+  EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A,B")})) << Shown(List());
 }
 
 TEST_F(AddOnTest, InstallThenRemoveLeavesTheListAsItWas) {
@@ -332,7 +330,7 @@ TEST_F(AddOnTest, KeyThatCannotBeDeletedFailsButTheListIsStillUpdated) {
   EXPECT_FALSE(AddOnEntfernen(ctx, L"Vellumar"));
 
   EXPECT_TRUE(mem.KeyExists(kHkeyLocalMachine, Key(L"Vellumar")));
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A")})) << Shown(List());
+  EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A")})) << Shown(List());
 }
 
 // --- Failed writes: reported, and nothing else changes -----------------------------------
@@ -356,7 +354,7 @@ TEST_F(AddOnTest, RefusedValueWritesFailButTheListIsStillWritten) {
   EXPECT_TRUE(mem.ValueNames(kHkeyLocalMachine, Key(L"Vellumar")).empty());
   const std::vector<MemoryRegistry::KeyPath> ohneSchluessel{{kHkeyLocalMachine, Key(L"Vellumar")}};
   EXPECT_EQ(mem.Dump(ohneSchluessel), gut.Dump(ohneSchluessel));
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A,Vellumar")})) << Shown(List());
+  EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A,Vellumar")})) << Shown(List());
 }
 
 TEST_F(AddOnTest, RefusedListWriteFailsButTheValuesAreWritten) {
@@ -369,7 +367,7 @@ TEST_F(AddOnTest, RefusedListWriteFailsButTheValuesAreWritten) {
   ASSERT_TRUE(AddOnEinrichten(RegistryContext{gut, keine}, VollerEintrag()));
 
   EXPECT_EQ(ListWrites(), 1);
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A")})) << Shown(List());
+  EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A")})) << Shown(List());
   EXPECT_EQ(mem.KeyClass(kHkeyLocalMachine, Key(L"Vellumar")), "Anwendungsdaten");
   for (const char* name : kNeunWerte) {
     EXPECT_EQ(Value(L"Vellumar", name), gut.Raw(kHkeyLocalMachine, Key(L"Vellumar"), name)) << name;
@@ -384,7 +382,7 @@ TEST_F(AddOnTest, RefusedListWriteOnRemoveFailsButTheKeyIsDeleted) {
   EXPECT_FALSE(AddOnEntfernen(ctx, L"Vellumar"));
 
   EXPECT_FALSE(mem.KeyExists(kHkeyLocalMachine, Key(L"Vellumar")));
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A,Vellumar")})) << Shown(List());
+  EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A,Vellumar")})) << Shown(List());
 }
 
 TEST_F(AddOnTest, KeyThatCannotBeCreatedFailsButTheListIsStillWritten) {
@@ -395,7 +393,7 @@ TEST_F(AddOnTest, KeyThatCannotBeCreatedFailsButTheListIsStillWritten) {
   EXPECT_FALSE(Install(lang));
 
   EXPECT_FALSE(mem.KeyExists(kHkeyLocalMachine, Key(lang)));
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(L"A," + lang)})) << Shown(List());
+  EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A," + lang)})) << Shown(List());
 }
 
 TEST_F(AddOnTest, NotWrittenListIsNoFailure) {
@@ -421,7 +419,7 @@ TEST_F(AddOnTest, LongListKeepsEveryOtherName) {
   std::wstring erwartet = liste;
   erwartet.erase(erwartet.find(L",n50000,"), 7);
   erwartet += L",neu";
-  EXPECT_EQ(List(), (MemoryRegistry::RawValue{kRegSz, Sz(erwartet)})) << Shown(List());
+  EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(erwartet)})) << Shown(List());
 }
 
 }  // namespace

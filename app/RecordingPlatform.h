@@ -32,7 +32,7 @@ class RecordingPlatform : public Platform {
   // The answers for the coming message boxes, in order. A box with no answer left counts as
   // unexpected and gets Ok, or No when it asks Yes or No.
   void QueueAnswer(MessageAnswer answer) { answers_.push_back(answer); }
-  // Read with every logged event, e.g. a MemoryRegistry's write count, so that a test sees
+  // Read with every logged event, e.g. a MemoryRegistry's change count, so that a test sees
   // where in the order the registry work happened.
   void SetRegistryProbe(std::function<long long()> probe) { probe_ = std::move(probe); }
   // When false, LockAddOnList returns null, as when the lock cannot be taken in time.

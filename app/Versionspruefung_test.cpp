@@ -16,19 +16,11 @@ using namespace ModulRegistrierung;
 
 constexpr char kSchluessel[] = "Software\\Orvo\\Brannick\\Gemeinsames";
 
-// Stores a value the way another program would have: raw bytes through the registry platform,
-// not through the layer under test.
-void Speichern(RegistryPlatform& registry, std::uint32_t typ,
-               const std::vector<std::uint8_t>& daten, const char* wertName = "Version") {
-  RegKey key = 0;
-  std::uint32_t disposition = 0;
-  ASSERT_EQ(
-      registry.CreateKeyEx(kHkeyLocalMachine, kSchluessel, "", 0, kAccessAll, &key, &disposition),
-      kErrorSuccess);
-  EXPECT_EQ(registry.SetValueEx(key, wertName, typ, daten.data(),
-                                static_cast<std::uint32_t>(daten.size())),
-            kErrorSuccess);
-  registry.CloseKey(key);
+// Stores a value the way another program would have: raw bytes, not through the layer under
+// test.
+void Speichern(MemoryRegistry& registry, std::uint32_t typ, const std::vector<std::uint8_t>& daten,
+               const char* wertName = "Version") {
+  registry.SeedValue(kHkeyLocalMachine, kSchluessel, wertName, typ, daten);
 }
 
 std::vector<std::uint8_t> Sz(const std::string& text) {

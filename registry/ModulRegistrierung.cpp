@@ -1,25 +1,15 @@
 #include "registry/ModulRegistrierung.h"
 
-#include <algorithm>
-#include <array>
 #include <optional>
 #include <string>
 #include <variant>
 #include <vector>
-
-#include "registry/RegistryKeyHandle.h"
 
 namespace ModulRegistrierung {
 namespace {
 
 constexpr std::wstring_view kBooleanPrefix = L"typboolean:";
 constexpr std::wstring_view kDatePrefix = L"typdate:";
-
-// What one RegSetValueExA call stores.
-struct StoredForm {
-  std::uint32_t type = kRegSz;
-  std::string bytes;
-};
 
 // A name or path in the ANSI code page. A character the code page cannot hold would become '?'
 // and a NUL would cut the name short at the platform: either would address another key or
@@ -39,22 +29,22 @@ std::optional<std::string> AnsiText(RegistryPlatform& platform, std::wstring_vie
   return platform.ToAnsi(text, nullptr);
 }
 
-StoredForm Dword(std::int32_t value) {
+StoredValue Dword(std::int32_t value) {
   const auto bits = static_cast<std::uint32_t>(value);
-  StoredForm form{kRegDword, std::string(4, '\0')};
-  for (int i = 0; i < 4; ++i) form.bytes[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
+  StoredValue form{kRegDword, std::vector<std::uint8_t>(4)};
+  for (int i = 0; i < 4; ++i) form.bytes[i] = static_cast<std::uint8_t>((bits >> (8 * i)) & 0xFF);
   return form;
 }
 
-StoredForm TerminatedText(std::string text) {
-  text.push_back('\0');
-  return StoredForm{kRegSz, std::move(text)};
+StoredValue TerminatedText(std::string_view text) {
+  StoredValue form{kRegSz, std::vector<std::uint8_t>(text.begin(), text.end())};
+  form.bytes.push_back(0);
+  return form;
 }
 
 // The stored form of `value`: nullopt when it cannot be stored (a date the platform cannot
-// render). Empty never gets
-// here.
-std::optional<StoredForm> Encode(RegistryPlatform& platform, const RegistryValue& value) {
+// render). Empty never gets here.
+std::optional<StoredValue> Encode(RegistryPlatform& platform, const RegistryValue& value) {
   switch (KindOf(value)) {
     case RegistryValueKind::Integer16:
       return Dword(std::get<std::int16_t>(value));
@@ -73,8 +63,10 @@ std::optional<StoredForm> Encode(RegistryPlatform& platform, const RegistryValue
       std::optional<std::string> ansi = AnsiText(platform, std::get<std::wstring>(value));
       if (!ansi) return std::nullopt;
       // A text that already ends in NUL carries its own terminator.
-      if (!ansi->empty() && ansi->back() == '\0') return StoredForm{kRegSz, std::move(*ansi)};
-      return TerminatedText(std::move(*ansi));
+      if (!ansi->empty() && ansi->back() == '\0') {
+        return StoredValue{kRegSz, std::vector<std::uint8_t>(ansi->begin(), ansi->end())};
+      }
+      return TerminatedText(*ansi);
     }
     case RegistryValueKind::Empty:
       break;
@@ -114,100 +106,75 @@ void DecodeText(const RegistryContext& reg, std::wstring_view valueName, std::ws
   value = std::move(text);
 }
 
-// Reads a REG_SZ whose data size is `size`. The buffer is one byte larger than the data and
-// prefilled with blanks, as the host's own reader does; what the value holds is exactly the
-// bytes the platform returned, without the terminating NUL when there is one. A value stored
-// without terminator (or with size 0) thus reads as its characters and nothing more.
-std::optional<std::string> QueryText(RegistryPlatform& platform, RegKey key,
-                                     const std::string& valueName, std::uint32_t size) {
-  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(size) + 1, ' ');
-  std::uint32_t type = 0;
-  std::uint32_t returned = size;
-  if (platform.QueryValueEx(key, valueName, &type, buffer.data(), &returned) != kErrorSuccess) {
-    return std::nullopt;
-  }
-  std::string stored(buffer.begin(), buffer.begin() + std::min(returned, size));
-  if (!stored.empty() && stored.back() == '\0') stored.pop_back();
-  return stored;
+// A REG_SZ as the value holds it: exactly the stored bytes, without the terminating NUL when
+// there is one. A text stored without terminator (or with size 0) thus reads as its characters
+// and nothing more, where the host's own reader would have kept a blank of its buffer.
+std::string StoredText(const std::vector<std::uint8_t>& bytes) {
+  std::string text(bytes.begin(), bytes.end());
+  if (!text.empty() && text.back() == '\0') text.pop_back();
+  return text;
 }
 
-std::optional<std::int32_t> QueryDword(RegistryPlatform& platform, RegKey key,
-                                       const std::string& valueName) {
-  std::array<std::uint8_t, 4> buffer{};
-  std::uint32_t type = 0;
-  std::uint32_t size = 4;
-  if (platform.QueryValueEx(key, valueName, &type, buffer.data(), &size) != kErrorSuccess) {
-    return std::nullopt;
-  }
+// A REG_DWORD read into a 4-byte buffer: fewer bytes leave the rest zero, more do not fit and
+// the read fails.
+std::optional<std::int32_t> StoredDword(const std::vector<std::uint8_t>& bytes) {
+  if (bytes.size() > 4) return std::nullopt;
   std::uint32_t bits = 0;
-  for (int i = 3; i >= 0; --i) bits = (bits << 8) | buffer[i];
+  for (std::size_t i = bytes.size(); i-- > 0;) bits = (bits << 8) | bytes[i];
   return static_cast<std::int32_t>(bits);
 }
 
 }  // namespace
 
-bool RegistryKeyExists(const RegistryContext& reg, RegKey root, std::wstring_view subKeyPath) {
+bool RegistryKeyExists(const RegistryContext& reg, RegistryRoot root,
+                       std::wstring_view subKeyPath) {
   std::optional<std::string> path = AnsiName(reg.platform, subKeyPath);
   if (!path) return false;
-  return static_cast<bool>(OpenRegistryKey(reg.platform, root, *path, kAccessRead));
+  return reg.platform.OpenKey(root, *path, kAccessRead) != nullptr;
 }
 
-bool CreateRegistryKey(const RegistryContext& reg, RegKey root, std::wstring_view subKeyPath,
+bool CreateRegistryKey(const RegistryContext& reg, RegistryRoot root, std::wstring_view subKeyPath,
                        std::wstring_view keyClass) {
   std::optional<std::string> path = AnsiName(reg.platform, subKeyPath);
   std::optional<std::string> classText = AnsiName(reg.platform, keyClass);
   if (!path || !classText) return false;
-  RegKey created = 0;
-  std::uint32_t disposition = 0;
-  if (reg.platform.CreateKeyEx(root, *path, *classText, 0, kAccessAll, &created, &disposition) !=
-      kErrorSuccess) {
-    return false;
-  }
-  RegistryKeyHandle key(reg.platform, created);
-  // The flush's outcome does not matter: the key exists either way.
-  reg.platform.FlushKey(key.Get());
-  return disposition == kRegCreatedNewKey;
+  CreatedKey created = reg.platform.CreateKey(root, *path, *classText, kAccessAll);
+  return created.key != nullptr && created.isNew;
 }
 
-bool WriteRegistryValue(const RegistryContext& reg, RegKey root, std::wstring_view subKeyPath,
+bool WriteRegistryValue(const RegistryContext& reg, RegistryRoot root, std::wstring_view subKeyPath,
                         std::wstring_view valueName, const RegistryValue& value) {
   std::optional<std::string> path = AnsiName(reg.platform, subKeyPath);
   std::optional<std::string> name = AnsiName(reg.platform, valueName);
   if (!path || !name) return false;
-  RegistryKeyHandle key = OpenRegistryKey(reg.platform, root, *path, kAccessAll);
+  OwnedKey key = reg.platform.OpenKey(root, *path, kAccessAll);
   if (!key) return false;
   if (KindOf(value) == RegistryValueKind::Empty) return true;
-  std::optional<StoredForm> form = Encode(reg.platform, value);
+  std::optional<StoredValue> form = Encode(reg.platform, value);
   if (!form) return false;
-  return reg.platform.SetValueEx(key.Get(), *name, form->type,
-                                 reinterpret_cast<const std::uint8_t*>(form->bytes.data()),
-                                 static_cast<std::uint32_t>(form->bytes.size())) == kErrorSuccess;
+  return key->Write(*name, *form);
 }
 
-bool DeleteRegistryKey(const RegistryContext& reg, RegKey root, std::wstring_view subKeyPath) {
+bool DeleteRegistryKey(const RegistryContext& reg, RegistryRoot root,
+                       std::wstring_view subKeyPath) {
   std::optional<std::string> path = AnsiName(reg.platform, subKeyPath);
   if (!path) return false;
-  return reg.platform.DeleteKey(root, *path) == kErrorSuccess;
+  return reg.platform.DeleteKey(root, *path);
 }
 
-bool ReadRegistryValue(const RegistryContext& reg, RegKey root, std::wstring_view subKeyPath,
+bool ReadRegistryValue(const RegistryContext& reg, RegistryRoot root, std::wstring_view subKeyPath,
                        std::wstring_view valueName, RegistryValue& value, bool rawText) {
   std::optional<std::string> path = AnsiName(reg.platform, subKeyPath);
   std::optional<std::string> name = AnsiName(reg.platform, valueName);
   if (!path || !name) return false;
-  RegistryKeyHandle key = OpenRegistryKey(reg.platform, root, *path, kAccessRead);
+  OwnedKey key = reg.platform.OpenKey(root, *path, kAccessRead);
   if (!key) return false;
-  std::uint32_t type = 0;
-  std::uint32_t size = 0;
-  if (reg.platform.QueryValueEx(key.Get(), *name, &type, nullptr, &size) != kErrorSuccess) {
-    return false;
-  }
-  if (type == kRegSz) {
-    std::optional<std::string> stored = QueryText(reg.platform, key.Get(), *name, size);
-    if (!stored) return false;
-    DecodeText(reg, valueName, reg.platform.FromAnsi(*stored), value, rawText);
-  } else if (type == kRegDword) {
-    std::optional<std::int32_t> number = QueryDword(reg.platform, key.Get(), *name);
+  std::optional<StoredValue> stored = key->Read(*name);
+  if (!stored) return false;
+  if (stored->type == kRegSz) {
+    DecodeText(reg, valueName, reg.platform.FromAnsi(StoredText(stored->bytes)), value, rawText);
+  } else if (stored->type == kRegDword) {
+    std::optional<std::int32_t> number = StoredDword(stored->bytes);
     if (!number) return false;
     value = *number;
   }

@@ -9,7 +9,6 @@
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -23,11 +22,13 @@ class TestBinding {
  public:
   virtual ~TestBinding() = default;
   virtual RegistryPlatform& Platform() = 0;
-  virtual RegKey Root() const = 0;
+  virtual RegistryRoot Root() const = 0;
   // The scratch key's path below Root().
   virtual std::string Scratch() const = 0;
   // The class of the key at `path` below Root(); nullopt when it does not exist.
   virtual std::optional<std::string> KeyClass(const std::string& path) = 0;
+  // The names of the values of the key at `path`, as the registry spells them.
+  virtual std::vector<std::string> ValueNames(const std::string& path) = 0;
   // Windows keeps the class of an existing key that RegCreateKeyEx opens; Wine replaces it.
   virtual bool KeepsClassOfExistingKey() const = 0;
   // Makes the key at `path` refuse read and/or write rights; false when this binding cannot.
@@ -43,24 +44,17 @@ struct BindingFactory {
 
 inline void PrintTo(const BindingFactory& factory, std::ostream* out) { *out << factory.name; }
 
-// Passes every call through and keeps account of the keys: which are open, and every close or
-// use of a key that is not open. Also counts the writes.
+// Passes every call through and keeps account of the rights asked for and of the writes.
 class CountingPlatform : public RegistryPlatform {
  public:
   explicit CountingPlatform(RegistryPlatform& inner) : inner_(inner) {}
 
-  long OpenKeyEx(RegKey root, const std::string& subKey, std::uint32_t options,
-                 std::uint32_t access, RegKey* result) override;
-  long CreateKeyEx(RegKey root, const std::string& subKey, const std::string& keyClass,
-                   std::uint32_t options, std::uint32_t access, RegKey* result,
-                   std::uint32_t* disposition) override;
-  long FlushKey(RegKey key) override;
-  long CloseKey(RegKey key) override;
-  long QueryValueEx(RegKey key, const std::string& valueName, std::uint32_t* type,
-                    std::uint8_t* data, std::uint32_t* size) override;
-  long SetValueEx(RegKey key, const std::string& valueName, std::uint32_t type,
-                  const std::uint8_t* data, std::uint32_t size) override;
-  long DeleteKey(RegKey root, const std::string& subKey) override;
+  OwnedKey OpenKey(RegistryRoot root, const std::string& path, std::uint32_t access) override;
+  CreatedKey CreateKey(RegistryRoot root, const std::string& path, const std::string& keyClass,
+                       std::uint32_t access) override;
+  bool DeleteKey(RegistryRoot root, const std::string& path) override {
+    return inner_.DeleteKey(root, path);
+  }
   std::string ToAnsi(std::wstring_view text, bool* exact) override {
     return inner_.ToAnsi(text, exact);
   }
@@ -70,18 +64,14 @@ class CountingPlatform : public RegistryPlatform {
     return inner_.TextToDate(text);
   }
 
-  std::size_t OpenKeys() const { return open_.size(); }
-  int StrayHandleUses() const { return strayUses_; }
   int SetValueCalls() const { return setValueCalls_; }
-  // The rights asked for by each OpenKeyEx and CreateKeyEx call, in order.
+  // The rights asked for by each OpenKey and CreateKey call, in order.
   const std::vector<std::uint32_t>& AccessAsked() const { return accessAsked_; }
 
  private:
-  void Use(RegKey key);
+  OwnedKey Counted(OwnedKey key);
 
   RegistryPlatform& inner_;
-  std::set<RegKey> open_;
-  int strayUses_ = 0;
   int setValueCalls_ = 0;
   std::vector<std::uint32_t> accessAsked_;
 };
@@ -95,12 +85,7 @@ class RecordingMessages : public MessageBoxes {
   std::vector<Message> shown;
 };
 
-// A value as stored: its type and bytes.
-struct Stored {
-  std::uint32_t type = 0;
-  std::vector<std::uint8_t> bytes;
-  friend bool operator==(const Stored&, const Stored&) = default;
-};
+using Stored = StoredValue;
 
 std::vector<std::uint8_t> Bytes(std::string_view text);
 

@@ -13,13 +13,11 @@ namespace {
 
 // The predefined roots are sign-extended handle values; the portable constants are not, so
 // they are mapped here rather than cast.
-HKEY ToHkey(RegKey key) {
-  if (key == kHkeyLocalMachine) return HKEY_LOCAL_MACHINE;
-  if (key == kHkeyCurrentUser) return HKEY_CURRENT_USER;
-  return reinterpret_cast<HKEY>(key);
+HKEY ToHkey(RegistryRoot root) {
+  if (root == kHkeyLocalMachine) return HKEY_LOCAL_MACHINE;
+  if (root == kHkeyCurrentUser) return HKEY_CURRENT_USER;
+  return nullptr;
 }
-
-RegKey FromHkey(HKEY key) { return reinterpret_cast<RegKey>(key); }
 
 // The host is a 32-bit program and reads the 32-bit view: the 64-bit build must write there too.
 // 32-bit Windows ignores the flag, so both builds name it on every open, create and delete.
@@ -41,54 +39,76 @@ class UniqueBstr {
   BSTR text_ = nullptr;
 };
 
+// An open HKEY, closed with its owner.
+class Win32Key : public RegistryKey {
+ public:
+  explicit Win32Key(HKEY key) : key_(key) {}
+  Win32Key(const Win32Key&) = delete;
+  Win32Key& operator=(const Win32Key&) = delete;
+  ~Win32Key() override { RegCloseKey(key_); }
+
+  std::optional<StoredValue> Read(const std::string& name) override {
+    DWORD type = 0;
+    DWORD size = 0;
+    LONG status = RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size);
+    // The value may grow between the query of its size and the read; a few tries outlast any
+    // writer that is not rewriting it without pause.
+    for (int tries = 0; status == ERROR_SUCCESS && tries < 8; ++tries) {
+      // Exactly the size asked for: with room to spare, Windows would add a NUL to a text that
+      // was stored without one, and the caller must see the bytes as stored.
+      std::vector<std::uint8_t> bytes(size);
+      DWORD returned = size;
+      status = RegQueryValueExA(key_, name.c_str(), nullptr, &type,
+                                size == 0 ? nullptr : bytes.data(), &returned);
+      if (status == ERROR_SUCCESS) {
+        // The ANSI call may report a text's size in its wide form first; what it returns counts.
+        bytes.resize(returned < size ? returned : size);
+        return StoredValue{type, std::move(bytes)};
+      }
+      if (status == ERROR_MORE_DATA) {
+        size = returned;
+        status = ERROR_SUCCESS;
+      }
+    }
+    return std::nullopt;
+  }
+
+  bool Write(const std::string& name, const StoredValue& value) override {
+    return RegSetValueExA(key_, name.c_str(), 0, value.type, value.bytes.data(),
+                          static_cast<DWORD>(value.bytes.size())) == ERROR_SUCCESS;
+  }
+
+ private:
+  HKEY key_;
+};
+
 }  // namespace
 
-long Win32Registry::OpenKeyEx(RegKey root, const std::string& subKey, std::uint32_t options,
-                              std::uint32_t access, RegKey* result) {
+OwnedKey Win32Registry::OpenKey(RegistryRoot root, const std::string& path, std::uint32_t access) {
   HKEY key = nullptr;
-  const LONG status =
-      RegOpenKeyExA(ToHkey(root), subKey.c_str(), options, access | kHostView, &key);
-  if (status == ERROR_SUCCESS) *result = FromHkey(key);
-  return status;
-}
-
-long Win32Registry::CreateKeyEx(RegKey root, const std::string& subKey, const std::string& keyClass,
-                                std::uint32_t options, std::uint32_t access, RegKey* result,
-                                std::uint32_t* disposition) {
-  HKEY key = nullptr;
-  DWORD created = 0;
-  const LONG status =
-      RegCreateKeyExA(ToHkey(root), subKey.c_str(), 0, const_cast<char*>(keyClass.c_str()), options,
-                      access | kHostView, nullptr, &key, &created);
-  if (status == ERROR_SUCCESS) {
-    *result = FromHkey(key);
-    if (disposition != nullptr) *disposition = created;
+  if (RegOpenKeyExA(ToHkey(root), path.c_str(), 0, access | kHostView, &key) != ERROR_SUCCESS) {
+    return nullptr;
   }
-  return status;
+  return std::make_unique<Win32Key>(key);
 }
 
-long Win32Registry::FlushKey(RegKey key) { return RegFlushKey(ToHkey(key)); }
-
-long Win32Registry::CloseKey(RegKey key) { return RegCloseKey(ToHkey(key)); }
-
-long Win32Registry::QueryValueEx(RegKey key, const std::string& valueName, std::uint32_t* type,
-                                 std::uint8_t* data, std::uint32_t* size) {
-  DWORD valueType = 0;
-  DWORD valueSize = size != nullptr ? *size : 0;
-  const LONG status = RegQueryValueExA(ToHkey(key), valueName.c_str(), nullptr, &valueType, data,
-                                       size != nullptr ? &valueSize : nullptr);
-  if (type != nullptr) *type = valueType;
-  if (size != nullptr) *size = valueSize;
-  return status;
+CreatedKey Win32Registry::CreateKey(RegistryRoot root, const std::string& path,
+                                    const std::string& keyClass, std::uint32_t access) {
+  HKEY key = nullptr;
+  DWORD disposition = 0;
+  if (RegCreateKeyExA(ToHkey(root), path.c_str(), 0, const_cast<char*>(keyClass.c_str()), 0,
+                      access | kHostView, nullptr, &key, &disposition) != ERROR_SUCCESS) {
+    return {};
+  }
+  CreatedKey created{std::make_unique<Win32Key>(key), disposition == REG_CREATED_NEW_KEY};
+  // The key is on disk before anything is written into it; whether the flush succeeds does not
+  // matter, the key exists either way.
+  RegFlushKey(key);
+  return created;
 }
 
-long Win32Registry::SetValueEx(RegKey key, const std::string& valueName, std::uint32_t type,
-                               const std::uint8_t* data, std::uint32_t size) {
-  return RegSetValueExA(ToHkey(key), valueName.c_str(), 0, type, data, size);
-}
-
-long Win32Registry::DeleteKey(RegKey root, const std::string& subKey) {
-  return RegDeleteKeyExA(ToHkey(root), subKey.c_str(), kHostView, 0);
+bool Win32Registry::DeleteKey(RegistryRoot root, const std::string& path) {
+  return RegDeleteKeyExA(ToHkey(root), path.c_str(), kHostView, 0) == ERROR_SUCCESS;
 }
 
 std::string Win32Registry::ToAnsi(std::wstring_view text, bool* exact) {

@@ -1,5 +1,5 @@
-// The registry layer's platform on Windows: advapi32, the ANSI code page, and the OLE
-// Automation date conversions under the user's regional settings.
+// The registry layer's platform on Windows: advapi32 in the host's 32-bit view, the ANSI code
+// page, and the OLE Automation date conversions under the user's regional settings.
 #pragma once
 
 #include "registry/RegistryPlatform.h"
@@ -8,18 +8,10 @@ namespace ModulRegistrierung {
 
 class Win32Registry : public RegistryPlatform {
  public:
-  long OpenKeyEx(RegKey root, const std::string& subKey, std::uint32_t options,
-                 std::uint32_t access, RegKey* result) override;
-  long CreateKeyEx(RegKey root, const std::string& subKey, const std::string& keyClass,
-                   std::uint32_t options, std::uint32_t access, RegKey* result,
-                   std::uint32_t* disposition) override;
-  long FlushKey(RegKey key) override;
-  long CloseKey(RegKey key) override;
-  long QueryValueEx(RegKey key, const std::string& valueName, std::uint32_t* type,
-                    std::uint8_t* data, std::uint32_t* size) override;
-  long SetValueEx(RegKey key, const std::string& valueName, std::uint32_t type,
-                  const std::uint8_t* data, std::uint32_t size) override;
-  long DeleteKey(RegKey root, const std::string& subKey) override;
+  OwnedKey OpenKey(RegistryRoot root, const std::string& path, std::uint32_t access) override;
+  CreatedKey CreateKey(RegistryRoot root, const std::string& path, const std::string& keyClass,
+                       std::uint32_t access) override;
+  bool DeleteKey(RegistryRoot root, const std::string& path) override;
 
   std::string ToAnsi(std::wstring_view text, bool* exact = nullptr) override;
   std::wstring FromAnsi(std::string_view bytes) override;

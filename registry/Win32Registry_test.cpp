@@ -97,7 +97,7 @@ class Win32Binding : public TestBinding {
   }
 
   RegistryPlatform& Platform() override { return registry_; }
-  RegKey Root() const override { return kHkeyCurrentUser; }
+  RegistryRoot Root() const override { return kHkeyCurrentUser; }
   std::string Scratch() const override { return scratch_; }
 
   std::optional<std::string> KeyClass(const std::string& path) override {
@@ -110,6 +110,20 @@ class Win32Binding : public TestBinding {
       return std::nullopt;
     }
     return std::string(keyClass, length);
+  }
+
+  std::vector<std::string> ValueNames(const std::string& path) override {
+    std::vector<std::string> names;
+    TestKey key(path, KEY_QUERY_VALUE);
+    char name[256];
+    DWORD length = sizeof name;
+    for (DWORD i = 0;
+         key.Get() != nullptr && RegEnumValueA(key.Get(), i, name, &length, nullptr, nullptr,
+                                               nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, length = sizeof name) {
+      names.emplace_back(name, length);
+    }
+    return names;
   }
 
   bool KeepsClassOfExistingKey() const override { return !RunsUnderWine(); }
@@ -142,6 +156,42 @@ INSTANTIATE_TEST_SUITE_P(Win32, RegistrySuite,
                          ::testing::Values(BindingFactory{
                              "Win32", [] { return std::make_unique<Win32Binding>(); }}),
                          [](const auto& info) { return info.param.name; });
+
+// --- The advapi32 protocol, which only this binding speaks ----------------------------------
+
+class Win32Protocol : public ::testing::Test {
+ protected:
+  Win32Binding binding_;
+  Win32Registry registry_;
+  std::string Path(const std::string& below) const { return binding_.Scratch() + "\\" + below; }
+  bool Opens(const std::string& path, std::uint32_t access = kAccessRead) {
+    return registry_.OpenKey(kHkeyCurrentUser, path, access) != nullptr;
+  }
+};
+
+TEST_F(Win32Protocol, KeysOnlyDoWhatTheirRightsAllow) {
+  ASSERT_TRUE(registry_.CreateKey(kHkeyCurrentUser, Path("K"), "", kAccessAll)
+                  .key->Write("v", {kRegSz, {'x', 0}}));
+  OwnedKey reading = registry_.OpenKey(kHkeyCurrentUser, Path("K"), 0x19);
+  ASSERT_NE(reading, nullptr);
+  EXPECT_FALSE(reading->Write("v", {kRegSz, {'y', 0}}));
+  OwnedKey writing = registry_.OpenKey(kHkeyCurrentUser, Path("K"), 0x2);
+  ASSERT_NE(writing, nullptr);
+  EXPECT_EQ(writing->Read("v"), std::nullopt);
+  EXPECT_EQ(reading->Read("v"), (StoredValue{kRegSz, {'x', 0}}));
+}
+
+TEST_F(Win32Protocol, PathShapesAreTakenAsWindowsTakesThem) {
+  ASSERT_NE(registry_.CreateKey(kHkeyCurrentUser, Path("A\\B"), "", kAccessAll).key, nullptr);
+  EXPECT_TRUE(Opens(Path("A\\B\\")));
+  EXPECT_TRUE(Opens(Path("A\\\\B")));
+  EXPECT_FALSE(Opens("\\" + Path("A\\B")));
+  EXPECT_TRUE(Opens(Path("A") + std::string("\0zz", 3)));
+  EXPECT_FALSE(Opens(Path("A\\C")));
+  EXPECT_FALSE(registry_.DeleteKey(kHkeyCurrentUser, Path("A")));
+  EXPECT_TRUE(registry_.DeleteKey(kHkeyCurrentUser, Path("a\\b\\")));
+  EXPECT_TRUE(registry_.DeleteKey(kHkeyCurrentUser, Path("A")));
+}
 
 // The in-memory stand-in must convert as this platform does: Wine's ANSI code page is 1252.
 TEST(Win32Registry, AnsiConversionAgreesWithTheInMemoryRegistry) {
