@@ -1,14 +1,16 @@
 #include "registry/MemoryRegistry.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
+#include <cwchar>
 
 namespace ModulRegistrierung {
 namespace {
 
 constexpr std::uint32_t kReadRights = 0x1 | 0x8 | 0x10;
 constexpr std::uint32_t kWriteRights = 0x2 | 0x4 | 0x20;
-constexpr std::size_t kMaxKeyNameLength = 255;
 
 // Names compare as Windows compares them: upper-cased, Windows-1252 letters included.
 std::string Fold(std::string_view name) {
@@ -22,56 +24,52 @@ std::string Fold(std::string_view name) {
   return folded;
 }
 
-// The parts of a path, empty ones skipped; nullopt for a part longer than a key name can be.
-std::optional<std::vector<std::string>> SplitPath(std::string_view path) {
+// The parts of a path, empty ones skipped; nullopt for one longer than a key name can be.
+std::optional<std::vector<std::string>> Parts(std::string_view path) {
   std::vector<std::string> parts;
   for (std::size_t start = 0; start <= path.size();) {
     const std::size_t end = std::min(path.find('\\', start), path.size());
-    if (end - start > kMaxKeyNameLength) return std::nullopt;
+    if (end - start > 255) return std::nullopt;
     if (end > start) parts.emplace_back(path.substr(start, end - start));
     start = end + 1;
   }
   return parts;
 }
 
+std::string RootName(RegistryRoot root) { return root == kHkeyLocalMachine ? "HKLM" : "HKCU"; }
+
+// Windows-1252 bytes 0x80 to 0x9F.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+bool InCalendar(double date) { return date > -657435.0 && date < 2958466.0; }
+
 }  // namespace
 
 struct MemoryRegistry::Node {
-  std::string name;        // as created
-  std::string foldedPath;  // root and path, folded: names the key for the counters
+  Node(std::string spelt, std::string_view created) : path(std::move(spelt)), keyClass(created) {}
+
+  std::string path;  // from the root, as spelt when created
   std::string keyClass;
-  std::vector<std::shared_ptr<Node>> subKeys;
   std::vector<std::pair<std::string, StoredValue>> values;
   bool refuseRead = false;
   bool refuseWrite = false;
   bool failSetValue = false;
   bool deleted = false;
 
-  std::shared_ptr<Node> Child(std::string_view childName) const {
-    for (const auto& sub : subKeys) {
-      if (Fold(sub->name) == Fold(childName)) return sub;
+  StoredValue* Value(std::string_view name) {
+    for (auto& [spelt, value] : values) {
+      if (Fold(spelt) == Fold(name)) return &value;
     }
     return nullptr;
   }
-  std::shared_ptr<Node> AddChild(std::string_view childName, std::string_view childClass) {
-    auto child = std::make_shared<Node>();
-    child->name = childName;
-    child->foldedPath = foldedPath + "\\" + Fold(childName);
-    child->keyClass = childClass;
-    subKeys.push_back(child);
-    return child;
-  }
-  StoredValue* Value(std::string_view valueName) {
-    for (auto& [name, value] : values) {
-      if (Fold(name) == Fold(valueName)) return &value;
-    }
-    return nullptr;
-  }
-  void Store(std::string_view valueName, StoredValue value) {
-    if (StoredValue* existing = Value(valueName)) {
+  void Store(std::string_view name, StoredValue value) {
+    if (StoredValue* existing = Value(name)) {
       *existing = std::move(value);
     } else {
-      values.emplace_back(valueName, std::move(value));
+      values.emplace_back(name, std::move(value));
     }
   }
   bool Refuses(std::uint32_t access) const {
@@ -79,11 +77,10 @@ struct MemoryRegistry::Node {
   }
 };
 
-// A key handed out: counted while it lives; a deleted key neither reads nor writes any more.
+// A key handed out: counted while it lives; once deleted it neither reads nor writes.
 class MemoryRegistry::Key : public RegistryKey {
  public:
-  Key(MemoryRegistry& registry, std::shared_ptr<Node> node)
-      : registry_(registry), node_(std::move(node)) {
+  Key(MemoryRegistry& registry, std::shared_ptr<Node> node) : registry_(registry), node_(node) {
     ++registry_.openKeys_;
   }
   ~Key() override { --registry_.openKeys_; }
@@ -94,7 +91,7 @@ class MemoryRegistry::Key : public RegistryKey {
   }
   bool Write(const std::string& name, const StoredValue& value) override {
     ++registry_.changes_;
-    ++registry_.setValueCounts_[node_->foldedPath + "\\\\" + Fold(name)];
+    ++registry_.setValueCounts_[Fold(node_->path) + "\\\\" + Fold(name)];
     if (node_->deleted || node_->failSetValue) return false;
     node_->Store(name, value);
     return true;
@@ -105,73 +102,122 @@ class MemoryRegistry::Key : public RegistryKey {
   std::shared_ptr<Node> node_;
 };
 
-MemoryRegistry::MemoryRegistry()
-    : localMachine_(std::make_shared<Node>()), currentUser_(std::make_shared<Node>()) {
-  localMachine_->name = localMachine_->foldedPath = "HKLM";
-  currentUser_->name = currentUser_->foldedPath = "HKCU";
+MemoryRegistry::MemoryRegistry() {
+  for (const char* root : {"HKLM", "HKCU"}) keys_[root] = std::make_shared<Node>(root, "");
 }
 
 MemoryRegistry::~MemoryRegistry() = default;
 
+std::optional<std::string> MemoryRegistry::Folded(RegistryRoot root, std::string_view path) {
+  const auto parts = Parts(path);
+  if (!parts || (root != kHkeyLocalMachine && root != kHkeyCurrentUser)) return std::nullopt;
+  std::string folded = RootName(root);
+  for (const std::string& part : *parts) folded += "\\" + Fold(part);
+  return folded;
+}
+
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Find(RegistryRoot root,
                                                            std::string_view path) const {
-  std::shared_ptr<Node> node = root == kHkeyLocalMachine  ? localMachine_
-                               : root == kHkeyCurrentUser ? currentUser_
-                                                          : nullptr;
-  const auto parts = SplitPath(path);
-  if (!parts) return nullptr;
+  const auto folded = Folded(root, path);
+  const auto found = folded ? keys_.find(*folded) : keys_.end();
+  return found == keys_.end() ? nullptr : found->second;
+}
+
+CreatedKey MemoryRegistry::Create(RegistryRoot root, std::string_view path,
+                                  std::string_view keyClass, bool enforce) {
+  const auto parts = Parts(path);
+  std::shared_ptr<Node> node = Find(root, "");
+  if (!parts || !node) return {};
+  bool created = false;
   for (const std::string& part : *parts) {
-    if (node) node = node->Child(part);
+    std::shared_ptr<Node>& child = keys_[Fold(node->path) + "\\" + Fold(part)];
+    created = child == nullptr;
+    if (created) {
+      // A new sub-key needs the parent's create right; keys made so far stay, as on Windows.
+      if (enforce && node->refuseWrite) {
+        keys_.erase(Fold(node->path) + "\\" + Fold(part));
+        return {};
+      }
+      child = std::make_shared<Node>(node->path + "\\" + part, keyClass);
+    }
+    node = child;
   }
-  return node;
+  return {std::make_unique<Key>(*this, node), created};
 }
 
 OwnedKey MemoryRegistry::OpenKey(RegistryRoot root, const std::string& path, std::uint32_t access) {
   std::shared_ptr<Node> node = Find(root, path);
   if (!node || node->Refuses(access)) return nullptr;
-  return std::make_unique<Key>(*this, std::move(node));
+  return std::make_unique<Key>(*this, node);
 }
 
 CreatedKey MemoryRegistry::CreateKey(RegistryRoot root, const std::string& path,
                                      const std::string& keyClass, std::uint32_t access) {
   ++changes_;
-  std::shared_ptr<Node> node = Find(root, "");
-  const auto parts = SplitPath(path);
-  if (!node || !parts) return {};
-  bool created = false;
-  for (const std::string& part : *parts) {
-    std::shared_ptr<Node> child = node->Child(part);
-    created = child == nullptr;
-    // A new sub-key needs the parent's create right; keys made so far stay, as on Windows.
-    if (created && node->refuseWrite) return {};
-    node = created ? node->AddChild(part, keyClass) : std::move(child);
-  }
-  if (!created && node->Refuses(access)) return {};
-  return {std::make_unique<Key>(*this, std::move(node)), created};
+  CreatedKey created = Create(root, path, keyClass, true);
+  if (created.key && !created.isNew && Find(root, path)->Refuses(access)) return {};
+  return created;
 }
 
 bool MemoryRegistry::DeleteKey(RegistryRoot root, const std::string& path) {
   ++changes_;
-  const auto parts = SplitPath(path);
-  if (!parts || parts->empty()) return false;
-  std::shared_ptr<Node> parent = Find(root, "");
-  for (std::size_t i = 0; parent && i + 1 < parts->size(); ++i) parent = parent->Child((*parts)[i]);
-  std::shared_ptr<Node> node = parent ? parent->Child(parts->back()) : nullptr;
-  if (!node || !node->subKeys.empty() || node->refuseWrite) return false;
-  node->deleted = true;
-  std::erase(parent->subKeys, node);
+  const auto folded = Folded(root, path);
+  const auto found = folded ? keys_.find(*folded) : keys_.end();
+  if (found == keys_.end() || found->first.find('\\') == std::string::npos) return false;
+  const auto next = keys_.lower_bound(*folded + "\\");
+  const bool hasSubKeys = next != keys_.end() && next->first.starts_with(*folded + "\\");
+  if (hasSubKeys || found->second->refuseWrite) return false;
+  found->second->deleted = true;
+  keys_.erase(found);
   return true;
+}
+
+std::string MemoryRegistry::ToAnsi(std::wstring_view text, bool* exact) {
+  std::string ansi;
+  if (exact != nullptr) *exact = true;
+  for (wchar_t c : text) {
+    const auto high = std::find(kHighControls.begin(), kHighControls.end(), c);
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+      ansi.push_back(static_cast<char>(c));
+    } else if (high != kHighControls.end()) {
+      ansi.push_back(static_cast<char>(0x80 + (high - kHighControls.begin())));
+    } else {
+      ansi.push_back('?');
+      if (exact != nullptr) *exact = false;
+    }
+  }
+  return ansi;
+}
+
+std::wstring MemoryRegistry::FromAnsi(std::string_view bytes) {
+  std::wstring text;
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    text.push_back(b >= 0x80 && b < 0xA0 ? static_cast<wchar_t>(kHighControls[b - 0x80]) : b);
+  }
+  return text;
+}
+
+std::wstring MemoryRegistry::DateToText(Date date) {
+  if (!std::isfinite(date.oleDate) || !InCalendar(date.oleDate)) return {};
+  wchar_t text[32];
+  std::swprintf(text, 32, L"%.8f", date.oleDate);
+  return text;
+}
+
+std::optional<Date> MemoryRegistry::TextToDate(std::wstring_view text) {
+  const std::wstring terminated(text);
+  if (text.empty() || (text[0] != L'-' && !std::iswdigit(text[0]))) return std::nullopt;
+  wchar_t* end = nullptr;
+  const double date = std::wcstod(terminated.c_str(), &end);
+  if (end != terminated.c_str() + terminated.size() || !InCalendar(date)) return std::nullopt;
+  return Date{date};
 }
 
 // --- Hooks -------------------------------------------------------------------------------
 
 void MemoryRegistry::SeedKey(RegistryRoot root, std::string_view path, std::string_view keyClass) {
-  std::shared_ptr<Node> node = Find(root, "");
-  for (const std::string& part : SplitPath(path).value_or(std::vector<std::string>{})) {
-    if (!node) return;
-    std::shared_ptr<Node> child = node->Child(part);
-    node = child ? child : node->AddChild(part, keyClass);
-  }
+  Create(root, path, keyClass, false);
 }
 
 void MemoryRegistry::SeedValue(RegistryRoot root, std::string_view path, std::string_view name,
@@ -187,10 +233,6 @@ std::optional<StoredValue> MemoryRegistry::Raw(RegistryRoot root, std::string_vi
   return value ? std::optional<StoredValue>(*value) : std::nullopt;
 }
 
-bool MemoryRegistry::KeyExists(RegistryRoot root, std::string_view path) const {
-  return Find(root, path) != nullptr;
-}
-
 std::optional<std::string> MemoryRegistry::KeyClass(RegistryRoot root,
                                                     std::string_view path) const {
   std::shared_ptr<Node> node = Find(root, path);
@@ -200,8 +242,12 @@ std::optional<std::string> MemoryRegistry::KeyClass(RegistryRoot root,
 std::vector<std::string> MemoryRegistry::SubKeyNames(RegistryRoot root,
                                                      std::string_view path) const {
   std::vector<std::string> names;
-  if (std::shared_ptr<Node> node = Find(root, path)) {
-    for (const auto& sub : node->subKeys) names.push_back(sub->name);
+  const std::string prefix = Folded(root, path).value_or("?") + "\\";
+  for (auto it = keys_.lower_bound(prefix); it != keys_.end() && it->first.starts_with(prefix);
+       ++it) {
+    const std::string& spelt = it->second->path;
+    if (it->first.find('\\', prefix.size()) == std::string::npos)
+      names.push_back(spelt.substr(spelt.size() - (it->first.size() - prefix.size())));
   }
   return names;
 }
@@ -217,10 +263,8 @@ std::vector<std::string> MemoryRegistry::ValueNames(RegistryRoot root,
 
 bool MemoryRegistry::RefuseAccess(RegistryRoot root, std::string_view path, bool read, bool write) {
   std::shared_ptr<Node> node = Find(root, path);
-  if (!node) return false;
-  node->refuseRead = read;
-  node->refuseWrite = write;
-  return true;
+  if (node) std::tie(node->refuseRead, node->refuseWrite) = std::pair(read, write);
+  return node != nullptr;
 }
 
 bool MemoryRegistry::FailSetValue(RegistryRoot root, std::string_view path) {
@@ -231,31 +275,27 @@ bool MemoryRegistry::FailSetValue(RegistryRoot root, std::string_view path) {
 
 int MemoryRegistry::SetValueCount(RegistryRoot root, std::string_view path,
                                   std::string_view name) const {
-  std::string key = root == kHkeyLocalMachine ? "HKLM" : "HKCU";
-  for (const std::string& part : SplitPath(path).value_or(std::vector<std::string>{})) {
-    key += "\\" + Fold(part);
-  }
-  auto found = setValueCounts_.find(key + "\\\\" + Fold(name));
+  const auto found = setValueCounts_.find(Folded(root, path).value_or("?") + "\\\\" + Fold(name));
   return found == setValueCounts_.end() ? 0 : found->second;
 }
 
 std::string MemoryRegistry::Dump(const std::vector<KeyPath>& except) const {
-  std::vector<std::shared_ptr<Node>> skipped;
-  for (const auto& [root, path] : except) skipped.push_back(Find(root, path));
   std::vector<std::string> lines;
-  auto dumpKey = [&](auto& self, const std::shared_ptr<Node>& node, const std::string& path) {
-    if (std::find(skipped.begin(), skipped.end(), node) != skipped.end()) return;
-    lines.push_back(path + " [class \"" + node->keyClass + "\"]");
+  for (const auto& [folded, node] : keys_) {
+    const bool skipped = std::any_of(except.begin(), except.end(), [&](const KeyPath& key) {
+      const std::string prefix = Folded(key.first, key.second).value_or("?");
+      return folded == prefix || folded.starts_with(prefix + "\\");
+    });
+    if (skipped) continue;
+    lines.push_back(node->path + " [class \"" + node->keyClass + "\"]");
     for (const auto& [name, value] : node->values) {
-      std::string line = path + " : \"" + name + "\" = type " + std::to_string(value.type) + ":";
+      std::string line =
+          node->path + " : \"" + name + "\" = type " + std::to_string(value.type) + ":";
       char hex[4];
       for (std::uint8_t b : value.bytes) line += (std::snprintf(hex, sizeof hex, " %02X", b), hex);
       lines.push_back(line);
     }
-    for (const auto& sub : node->subKeys) self(self, sub, path + "\\" + sub->name);
-  };
-  dumpKey(dumpKey, localMachine_, "HKLM");
-  dumpKey(dumpKey, currentUser_, "HKCU");
+  }
   // Sorted by the folded text, so that the order of creation does not matter but the case of
   // the names does.
   std::sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {

@@ -1,6 +1,6 @@
 // The registry in memory, for tests: keys with a class and values, names compared without regard
-// to case as Windows compares them, and the switches and hooks the tests use to prepare, refuse
-// and inspect. Windows-1252 is its ANSI code page. The product never uses it.
+// to case as Windows compares them, and the switches and hooks tests use to prepare, refuse and
+// inspect. Windows-1252 is its ANSI code page. The product never uses it.
 #pragma once
 
 #include <map>
@@ -22,8 +22,6 @@ class MemoryRegistry : public RegistryPlatform {
 
   MemoryRegistry();
   ~MemoryRegistry() override;
-  MemoryRegistry(const MemoryRegistry&) = delete;
-  MemoryRegistry& operator=(const MemoryRegistry&) = delete;
 
   // A path part longer than 255 bytes is refused, as Windows refuses it.
   OwnedKey OpenKey(RegistryRoot root, const std::string& path, std::uint32_t access) override;
@@ -31,30 +29,32 @@ class MemoryRegistry : public RegistryPlatform {
                        std::uint32_t access) override;
   bool DeleteKey(RegistryRoot root, const std::string& path) override;
 
-  // Windows-1252: characters it cannot hold become '?'; its five unassigned bytes stand for
-  // U+0081, U+008D, U+008F, U+0090 and U+009D, as on Windows.
+  // Windows-1252 as Windows converts it: no best fit, the five unassigned bytes as the C1
+  // controls of the same number.
   std::string ToAnsi(std::wstring_view text, bool* exact = nullptr) override;
   std::wstring FromAnsi(std::string_view bytes) override;
-
-  // No regional format: the OLE date itself, as a decimal number to the millisecond. Writer and
-  // reader agree, which is all the layer needs of them; the calendar runs from 01.01.0100 to
-  // 31.12.9999 as on Windows.
+  // No regional format: the OLE date as a decimal number. Writer and reader agree, which is all
+  // the layer needs; the calendar runs from 01.01.0100 to 31.12.9999 as on Windows.
   std::wstring DateToText(Date date) override;
   std::optional<Date> TextToDate(std::wstring_view text) override;
 
-  // --- Hooks for tests. They bypass the switches and the counters.
+  // --- Hooks for tests; they bypass the switches and the counters.
 
   // Creates the key and the missing keys along the path with `keyClass`.
   void SeedKey(RegistryRoot root, std::string_view path, std::string_view keyClass = {});
-  // Stores `value` under `name`, creating the key (without class) if needed.
+  // Stores the value, creating the key (without class) if needed.
   void SeedValue(RegistryRoot root, std::string_view path, std::string_view name,
                  std::uint32_t type, std::vector<std::uint8_t> bytes);
   // nullopt when the key or the value does not exist.
   std::optional<StoredValue> Raw(RegistryRoot root, std::string_view path,
                                  std::string_view name) const;
-  bool KeyExists(RegistryRoot root, std::string_view path) const;
+  // nullopt when the key does not exist.
   std::optional<std::string> KeyClass(RegistryRoot root, std::string_view path) const;
-  // Names as created, in the order of creation.
+  bool KeyExists(RegistryRoot root, std::string_view path) const {
+    return KeyClass(root, path).has_value();
+  }
+  // Sub-keys in the order of their folded names, values in the order of creation; both as
+  // spelt when created.
   std::vector<std::string> SubKeyNames(RegistryRoot root, std::string_view path) const;
   std::vector<std::string> ValueNames(RegistryRoot root, std::string_view path) const;
 
@@ -73,20 +73,22 @@ class MemoryRegistry : public RegistryPlatform {
   // Keys handed out and not yet let go of.
   int OpenKeyCount() const { return openKeys_; }
 
-  // The whole registry as sorted text, one line per key (with its class) and one per value
-  // (type and bytes in hex): equal dumps mean equal contents, case of names included. The keys
-  // named in `except` are left out with everything below them.
+  // The whole registry as sorted text, a line per key (with its class) and per value (type and
+  // bytes in hex): equal dumps mean equal contents, case of names included. The keys named in
+  // `except` are left out with everything below them.
   std::string Dump(const std::vector<KeyPath>& except = {}) const;
 
  private:
   struct Node;
   class Key;
 
-  // The key at `path`; null when it or the path is missing or refused.
+  // The folded path from the root, which names a key here; nullopt for an invalid path.
+  static std::optional<std::string> Folded(RegistryRoot root, std::string_view path);
   std::shared_ptr<Node> Find(RegistryRoot root, std::string_view path) const;
+  CreatedKey Create(RegistryRoot root, std::string_view path, std::string_view keyClass,
+                    bool enforce);
 
-  std::shared_ptr<Node> localMachine_;
-  std::shared_ptr<Node> currentUser_;
+  std::map<std::string, std::shared_ptr<Node>> keys_;  // by folded path
   std::map<std::string, int> setValueCounts_;
   long long changes_ = 0;
   int openKeys_ = 0;

@@ -462,6 +462,9 @@ TEST_P(RegistrySuite, CreateIsTrueOnlyForANewKeyAndKeepsTheClass) {
   EXPECT_FALSE(CreateRegistryKey(*reg_, binding_->Root(), Path(L"AddOn_X"), L"Andere"));
   EXPECT_FALSE(CreateRegistryKey(*reg_, binding_->Root(), Path(L"addon_x"), L"Anwendungsdaten"));
   EXPECT_EQ(ReadStored("AddOn_X", "Wert"), (Stored{kRegSz, Terminated("bleibt")}));
+  // A key name has at most 255 characters.
+  EXPECT_FALSE(CreateRegistryKey(*reg_, binding_->Root(), Path(std::wstring(256, L'n')), L""));
+  EXPECT_TRUE(CreateRegistryKey(*reg_, binding_->Root(), Path(std::wstring(255, L'n')), L""));
   // Wine replaces the class of an existing key that RegCreateKeyEx opens; Windows keeps it.
   if (binding_->KeepsClassOfExistingKey()) {
     EXPECT_EQ(binding_->KeyClass(AnsiPath("AddOn_X")), "Anwendungsdaten");
@@ -523,6 +526,8 @@ TEST_P(RegistrySuite, DeleteRemovesAKeyWithValuesButNotOneWithSubKeys) {
   EXPECT_FALSE(KeyThere("Weg"));
 
   ASSERT_TRUE(CreateRegistryKey(*reg_, binding_->Root(), Path(L"Eltern\\Kind"), L""));
+  // A sibling whose name sorts between the key and its sub-key does not hide the sub-key.
+  ASSERT_TRUE(CreateRegistryKey(*reg_, binding_->Root(), Path(L"Eltern-Alt"), L""));
   EXPECT_FALSE(DeleteRegistryKey(*reg_, binding_->Root(), Path(L"Eltern")));
   EXPECT_TRUE(KeyThere("Eltern\\Kind"));
 
