@@ -1,8 +1,9 @@
 // What the registry layer needs of a registry, as whole operations: open or create a key and get
 // it as an owned object, read or write one value as its type and bytes, delete a key; and the two
 // conversions that belong to that boundary (texts to and from the ANSI code page, dates to and
-// from text under the user's regional settings). How a platform does that (buffer sizes, retries,
-// error codes) stays inside its binding: Win32Registry on Windows, MemoryRegistry in tests.
+// from text under the user's regional settings). How a platform does that (buffer sizes,
+// terminators, error codes, the 32-bit view) stays inside its binding: Win32Registry on Windows,
+// MemoryRegistry in tests.
 #pragma once
 
 #include <cstdint>

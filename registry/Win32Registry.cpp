@@ -50,27 +50,21 @@ class Win32Key : public RegistryKey {
   std::optional<StoredValue> Read(const std::string& name) override {
     DWORD type = 0;
     DWORD size = 0;
-    LONG status = RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size);
-    // The value may grow between the query of its size and the read; a few tries outlast any
-    // writer that is not rewriting it without pause.
-    for (int tries = 0; status == ERROR_SUCCESS && tries < 8; ++tries) {
-      // Exactly the size asked for: with room to spare, Windows would add a NUL to a text that
-      // was stored without one, and the caller must see the bytes as stored.
-      std::vector<std::uint8_t> bytes(size);
-      DWORD returned = size;
-      status = RegQueryValueExA(key_, name.c_str(), nullptr, &type,
-                                size == 0 ? nullptr : bytes.data(), &returned);
-      if (status == ERROR_SUCCESS) {
-        // The ANSI call may report a text's size in its wide form first; what it returns counts.
-        bytes.resize(returned < size ? returned : size);
-        return StoredValue{type, std::move(bytes)};
-      }
-      if (status == ERROR_MORE_DATA) {
-        size = returned;
-        status = ERROR_SUCCESS;
-      }
+    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+      return std::nullopt;
     }
-    return std::nullopt;
+    // Exactly the size learned: with room to spare, Windows would add a NUL to a text that was
+    // stored without one, and the caller must see the bytes as stored. A value that grew in
+    // between (ERROR_MORE_DATA) fails the read, and the caller keeps its default.
+    std::vector<std::uint8_t> bytes(size);
+    DWORD returned = size;
+    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, size == 0 ? nullptr : bytes.data(),
+                         &returned) != ERROR_SUCCESS) {
+      return std::nullopt;
+    }
+    // The ANSI call may report a text's size in its wide form first; what it returns counts.
+    bytes.resize(returned < size ? returned : size);
+    return StoredValue{type, std::move(bytes)};
   }
 
   bool Write(const std::string& name, const StoredValue& value) override {
