@@ -34,28 +34,27 @@ constexpr wchar_t kInstallieren[] = L"status:Das Zusatzprogramm wird installiert
 constexpr wchar_t kEntfernen[] = L"status:Das Zusatzprogramm wird entfernt ..";
 
 // The in-memory registry, optionally with an ANSI code page that lacks some characters.
-class ZaehlendeRegistry : public MemoryRegistry {
+class CodePageRegistry : public MemoryRegistry {
  public:
-  long long Aenderungen() const { return Changes(); }
-  void OhneAnsiForm(std::wstring zeichen) { fehlend_.insert(std::move(zeichen)); }
+  void LackAnsiForm(std::wstring character) { lacking_.insert(std::move(character)); }
 
   std::string ToAnsi(std::wstring_view text, bool* exact) override {
     std::string ansi = MemoryRegistry::ToAnsi(text, exact);
-    for (const std::wstring& z : fehlend_) {
-      if (text.find(z) != std::wstring_view::npos && exact) *exact = false;
+    for (const std::wstring& character : lacking_) {
+      if (text.find(character) != std::wstring_view::npos && exact) *exact = false;
     }
     return ansi;
   }
 
  private:
-  std::set<std::wstring> fehlend_;
+  std::set<std::wstring> lacking_;
 };
 
 class PassTest : public ::testing::Test {
  protected:
   PassTest() {
     platform.SetOwnDirectory(kOwnDirectory);
-    platform.SetRegistryProbe([this] { return registry.Aenderungen(); });
+    platform.SetRegistryProbe([this] { return registry.Changes(); });
   }
 
   // Whatever a run did, it left no key open and used no handle twice.
@@ -108,7 +107,7 @@ class PassTest : public ::testing::Test {
   }
 
   RecordingPlatform platform;
-  ZaehlendeRegistry registry;
+  CodePageRegistry registry;
 };
 
 AddOnEintrag Standard(const std::wstring& name, const std::wstring& kurz, const std::wstring& exe) {
@@ -209,7 +208,7 @@ TEST_F(PassTest, AnOverflowingNumberStopsBeforeAnythingIsShownOrWritten) {
     EXPECT_EQ(p.UnexpectedMessages(), 0);
     EXPECT_EQ(p.Calls(), (std::vector<std::wstring>{L"message:Quillet.exe"}));
   }
-  EXPECT_EQ(registry.Aenderungen(), 0);
+  EXPECT_EQ(registry.Changes(), 0);
 }
 
 TEST_F(PassTest, TheOverflowMessageCutsAnEndlessValue) {
@@ -231,7 +230,7 @@ TEST_F(PassTest, SilentFormsRemoveWithoutWindowOrPause) {
                         Fall{L"-s   Vellumar  ", L"Vellumar"}, Fall{L"-silent", L"ilent"}}) {
     Vorhanden(f.name);
     RecordingPlatform p(f.argumente);
-    p.SetRegistryProbe([this] { return registry.Aenderungen(); });
+    p.SetRegistryProbe([this] { return registry.Changes(); });
     EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << f.argumente;
     EXPECT_EQ(Gespeichert(f.name), std::nullopt) << f.argumente;
     EXPECT_EQ(p.Calls(),
@@ -252,7 +251,7 @@ TEST_F(PassTest, ASwitchNotAtTheStartIsPartOfTheName) {
   ASSERT_EQ(platform.Messages().size(), 1u);
   EXPECT_EQ(platform.Messages()[0].text, L"Das Zeichen ( ) ist im AddOn-Namen nicht erlaubt.");
   EXPECT_EQ(platform.Calls(), (std::vector<std::wstring>{L"message:Quillet.exe", L"unload"}));
-  EXPECT_EQ(registry.Aenderungen(), 0);
+  EXPECT_EQ(registry.Changes(), 0);
 }
 
 // --- The usage message ----------------------------------------------------------------------
@@ -319,25 +318,25 @@ TEST_F(PassTest, InvalidNameCharactersAreShownLowerCasedAndNothingIsDone) {
     EXPECT_EQ(p.Calls(), (std::vector<std::wstring>{L"message:Quillet.exe", L"unload"}))
         << f.argumente;
   }
-  EXPECT_EQ(registry.Aenderungen(), 0);
+  EXPECT_EQ(registry.Changes(), 0);
 }
 
 TEST_F(PassTest, AnInvalidNameStopsARemove) {
   Vorhanden(L"Vellumar");
-  const long long vorher = registry.Aenderungen();
+  const long long vorher = registry.Changes();
   EXPECT_EQ(Run(L"\"Vellumar.\""), ExitStatus::Refused);
-  EXPECT_EQ(registry.Aenderungen(), vorher);
+  EXPECT_EQ(registry.Changes(), vorher);
   EXPECT_TRUE(Gespeichert(L"Vellumar").has_value());
 }
 
 TEST_F(PassTest, ANameCharacterWithoutAnExactAnsiFormIsRejectedAsWritten) {
   // A code page without the umlauts (a Cyrillic one, say) would store "Ä" as "?".
-  registry.OhneAnsiForm(L"Ä");
+  registry.LackAnsiForm(L"Ä");
   EXPECT_EQ(Run(L"xÄ,b,C:\\c.exe"), ExitStatus::Refused);
   ASSERT_EQ(platform.Messages().size(), 1u);
   EXPECT_EQ(platform.Messages()[0].text, L"Das Zeichen (Ä) ist im AddOn-Namen nicht erlaubt.");
   EXPECT_EQ(platform.Calls(), (std::vector<std::wstring>{L"message:Quillet.exe", L"unload"}));
-  EXPECT_EQ(registry.Aenderungen(), 0);
+  EXPECT_EQ(registry.Changes(), 0);
 }
 
 // --- Completing the program path ----------------------------------------------------------------
@@ -368,7 +367,7 @@ TEST_F(PassTest, AProgramFileWithoutBackslashGetsTheOwnDirectory) {
 
 TEST_F(PassTest, AnOutdatedHostEndsTheRunBeforeTheCommandLineIsRead) {
   SetVersion("410");
-  const long long vorher = registry.Aenderungen();
+  const long long vorher = registry.Changes();
   for (const wchar_t* argumente :
        {L"", L"-s Vellumar", L"Vellumar,b,C:\\c.exe", L"a,b,c,99999999999", L"Café"}) {
     for (MessageAnswer antwort : {MessageAnswer::No, MessageAnswer::Yes}) {
@@ -384,7 +383,7 @@ TEST_F(PassTest, AnOutdatedHostEndsTheRunBeforeTheCommandLineIsRead) {
       EXPECT_EQ(p.UnexpectedMessages(), 0);
     }
   }
-  EXPECT_EQ(registry.Aenderungen(), vorher);
+  EXPECT_EQ(registry.Changes(), vorher);
 }
 
 TEST_F(PassTest, ASuitableHostPassesTheGateSilently) {

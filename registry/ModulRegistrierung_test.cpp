@@ -79,7 +79,8 @@ std::string RegistrySuite::AnsiPath(const std::string& below) const {
   return below.empty() ? binding_->Scratch() : binding_->Scratch() + "\\" + below;
 }
 
-std::optional<Stored> RegistrySuite::ReadStored(const std::string& below, const std::string& name) {
+std::optional<StoredValue> RegistrySuite::ReadStored(const std::string& below,
+                                                     const std::string& name) {
   OwnedKey key = platform_->OpenKey(binding_->Root(), AnsiPath(below), 0x1);
   return key ? key->Read(name) : std::nullopt;
 }
@@ -117,7 +118,7 @@ std::vector<std::uint8_t> Terminated(std::string_view text) {
 struct StoreCase {
   const char* name;
   RegistryValue written;
-  Stored stored;
+  StoredValue stored;
   RegistryValue typed;  // read back with typed decoding
   RegistryValue raw;    // read back with rawText
 };
@@ -222,7 +223,7 @@ const std::vector<DecodeCase>& DecodeCases() {
        Text(L"typbooleantrue")},
       {"DatePrefixInCapitals", Terminated("TYPDATE:kein Datum"), Text(L"TYPDATE:kein Datum"),
        Text(L"TYPDATE:kein Datum")},
-      // Stored by other programs without terminator, or with size 0: exactly the characters.
+      // StoredValue by other programs without terminator, or with size 0: exactly the characters.
       {"ListWithoutNul", Unterminated("A,B"), Text(L"A,B"), Text(L"A,B")},
       {"SizeZero", {}, Text(L""), Text(L"")},
       {"BooleanWithoutNul", Unterminated("typboolean:true"), RegistryValue(true),
@@ -293,7 +294,7 @@ TEST_P(RegistrySuite, DateReadsBackAsTheSameDateAndTime) {
     const std::wstring text = platform_->DateToText(date);
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(ReadStored("", "Datum"),
-              (Stored{kRegSz, Terminated("typdate:" + platform_->ToAnsi(text, nullptr))}));
+              (StoredValue{kRegSz, Terminated("typdate:" + platform_->ToAnsi(text, nullptr))}));
     RegistryValue value = kDefault;
     EXPECT_TRUE(ReadRegistryValue(*reg_, binding_->Root(), Path(), L"Datum", value, false));
     ASSERT_EQ(KindOf(value), RegistryValueKind::Date);
@@ -392,7 +393,7 @@ TEST_P(RegistrySuite, EmptyWriteReturnsTrueAndLeavesTheKeyUntouched) {
   EXPECT_TRUE(WriteRegistryValue(*reg_, binding_->Root(), Path(), L"Wert", RegistryValue()));
   EXPECT_TRUE(WriteRegistryValue(*reg_, binding_->Root(), Path(), L"Neu", RegistryValue()));
   EXPECT_EQ(platform_->SetValueCalls(), writes);
-  EXPECT_EQ(ReadStored("", "Wert"), (Stored{kRegSz, Terminated("alt")}));
+  EXPECT_EQ(ReadStored("", "Wert"), (StoredValue{kRegSz, Terminated("alt")}));
   EXPECT_EQ(ReadStored("", "Neu"), std::nullopt);
 }
 
@@ -407,14 +408,14 @@ TEST_P(RegistrySuite, NamesOutsideTheAnsiCodePageAreRefusedTextsStoredWithQuesti
   EXPECT_EQ(ReadStored("", "?"), std::nullopt);
   // As text data it is stored the only way the host can read it, without best-fit guessing.
   EXPECT_TRUE(WriteRegistryValue(*reg_, binding_->Root(), Path(), L"Wert", Text(L"\u03A9mega")));
-  EXPECT_EQ(ReadStored("", "Wert"), (Stored{kRegSz, Terminated("?mega")}));
+  EXPECT_EQ(ReadStored("", "Wert"), (StoredValue{kRegSz, Terminated("?mega")}));
 }
 
 TEST_P(RegistrySuite, NamesWithNulAreRefusedRatherThanCutShort) {
   Store("", "Wert", kRegSz, Terminated("alt"));
   const std::wstring cut(L"Wert\0zwei", 9);
   EXPECT_FALSE(WriteRegistryValue(*reg_, binding_->Root(), Path(), cut, Text(L"neu")));
-  EXPECT_EQ(ReadStored("", "Wert"), (Stored{kRegSz, Terminated("alt")}));
+  EXPECT_EQ(ReadStored("", "Wert"), (StoredValue{kRegSz, Terminated("alt")}));
   RegistryValue value = kDefault;
   EXPECT_FALSE(ReadRegistryValue(*reg_, binding_->Root(), Path(), cut, value, false));
   EXPECT_EQ(value, kDefault);
@@ -427,7 +428,7 @@ TEST_P(RegistrySuite, WriteRefusedByThePlatformReturnsFalse) {
   if (!binding_->FailSetValue(AnsiPath("Gesperrt"))) GTEST_SKIP() << "binding cannot fail writes";
   EXPECT_FALSE(
       WriteRegistryValue(*reg_, binding_->Root(), Path(L"Gesperrt"), L"Wert", Text(L"neu")));
-  EXPECT_EQ(ReadStored("Gesperrt", "Wert"), (Stored{kRegSz, Terminated("alt")}));
+  EXPECT_EQ(ReadStored("Gesperrt", "Wert"), (StoredValue{kRegSz, Terminated("alt")}));
 }
 
 TEST_P(RegistrySuite, AsksForExactlyTheRightsEachOperationNeeds) {
@@ -461,7 +462,7 @@ TEST_P(RegistrySuite, CreateIsTrueOnlyForANewKeyAndKeepsTheClass) {
   Store("AddOn_X", "Wert", kRegSz, Terminated("bleibt"));
   EXPECT_FALSE(CreateRegistryKey(*reg_, binding_->Root(), Path(L"AddOn_X"), L"Andere"));
   EXPECT_FALSE(CreateRegistryKey(*reg_, binding_->Root(), Path(L"addon_x"), L"Anwendungsdaten"));
-  EXPECT_EQ(ReadStored("AddOn_X", "Wert"), (Stored{kRegSz, Terminated("bleibt")}));
+  EXPECT_EQ(ReadStored("AddOn_X", "Wert"), (StoredValue{kRegSz, Terminated("bleibt")}));
   // A key name has at most 255 characters (Wine refuses a shorter one too, once the whole path
   // is longer than 260).
   EXPECT_FALSE(CreateRegistryKey(*reg_, binding_->Root(), Path(std::wstring(256, L'n')), L""));
@@ -543,7 +544,7 @@ TEST_P(RegistrySuite, NamesCompareWithoutRegardToCase) {
   ASSERT_TRUE(CreateRegistryKey(*reg_, binding_->Root(), Path(L"\u00C4rger\u0160"), L""));
   EXPECT_TRUE(WriteRegistryValue(*reg_, binding_->Root(), Path(L"\u00E4RGER\u0161"), L"\u00FF",
                                  Text(L"ja")));
-  EXPECT_EQ(ReadStored("\xC4rger\x8A", "\x9F"), (Stored{kRegSz, Terminated("ja")}));
+  EXPECT_EQ(ReadStored("\xC4rger\x8A", "\x9F"), (StoredValue{kRegSz, Terminated("ja")}));
 }
 
 }  // namespace

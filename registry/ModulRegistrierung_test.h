@@ -85,8 +85,6 @@ class RecordingMessages : public MessageBoxes {
   std::vector<Message> shown;
 };
 
-using Stored = StoredValue;
-
 std::vector<std::uint8_t> Bytes(std::string_view text);
 
 class RegistrySuite : public ::testing::TestWithParam<BindingFactory> {
@@ -99,7 +97,7 @@ class RegistrySuite : public ::testing::TestWithParam<BindingFactory> {
   std::string AnsiPath(const std::string& below = {}) const;
 
   // Raw access through the binding's own calls, as another program would see the registry.
-  std::optional<Stored> ReadStored(const std::string& below, const std::string& name);
+  std::optional<StoredValue> ReadStored(const std::string& below, const std::string& name);
   void Store(const std::string& below, const std::string& name, std::uint32_t type,
              const std::vector<std::uint8_t>& bytes);
   bool KeyThere(const std::string& below);

@@ -58,7 +58,7 @@ TEST_P(RegistrySuite, AValueKeepsTheFirstSpellingOfItsName) {
   ASSERT_NE(key, nullptr);
   EXPECT_TRUE(key->Write("Wert", {kRegSz, {'1', 0}}));
   EXPECT_TRUE(key->Write("WERT", {kRegSz, {'2', 0}}));
-  EXPECT_EQ(ReadStored("", "wert"), (Stored{kRegSz, {'2', 0}}));
+  EXPECT_EQ(ReadStored("", "wert"), (StoredValue{kRegSz, {'2', 0}}));
   EXPECT_EQ(binding_->ValueNames(AnsiPath()), std::vector<std::string>{"Wert"});
 }
 
