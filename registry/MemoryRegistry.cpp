@@ -281,16 +281,18 @@ int MemoryRegistry::SetValueCount(RegistryRoot root, std::string_view path,
 
 std::string MemoryRegistry::Dump(const std::vector<KeyPath>& except) const {
   std::vector<std::string> lines;
-  for (const auto& [folded, node] : keys_) {
-    const bool skipped = std::any_of(except.begin(), except.end(), [&](const KeyPath& key) {
-      const std::string prefix = Folded(key.first, key.second).value_or("?");
+  for (const auto& key : keys_) {
+    const std::string& folded = key.first;
+    const Node& node = *key.second;
+    const bool skipped = std::any_of(except.begin(), except.end(), [&](const KeyPath& skip) {
+      const std::string prefix = Folded(skip.first, skip.second).value_or("?");
       return folded == prefix || folded.starts_with(prefix + "\\");
     });
     if (skipped) continue;
-    lines.push_back(node->path + " [class \"" + node->keyClass + "\"]");
-    for (const auto& [name, value] : node->values) {
+    lines.push_back(node.path + " [class \"" + node.keyClass + "\"]");
+    for (const auto& [name, value] : node.values) {
       std::string line =
-          node->path + " : \"" + name + "\" = type " + std::to_string(value.type) + ":";
+          node.path + " : \"" + name + "\" = type " + std::to_string(value.type) + ":";
       char hex[4];
       for (std::uint8_t b : value.bytes) line += (std::snprintf(hex, sizeof hex, " %02X", b), hex);
       lines.push_back(line);
