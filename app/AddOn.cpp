@@ -6,6 +6,7 @@
 #include <utility>
 #include <variant>
 
+#include "app/Facts.h"
 #include "text/ModulTextZeile2CollectionArray.h"
 
 namespace {
@@ -13,10 +14,10 @@ namespace {
 namespace reg = ModulRegistrierung;
 
 constexpr reg::RegistryRoot kRoot = reg::kHkeyLocalMachine;
-constexpr std::wstring_view kHostKey = L"software\\Orvo\\Brannick\\Brannick";
-constexpr std::wstring_view kAddOnKeyPrefix = L"software\\Orvo\\Brannick\\Brannick\\AddOn_";
-constexpr std::wstring_view kAddOnKeyClass = L"Anwendungsdaten";
-constexpr std::wstring_view kListValue = L"AddOns";
+using facts::kAddOnKeyClass;
+using facts::kAddOnKeyPrefix;
+using facts::kHostKey;
+constexpr std::wstring_view kListValue = facts::kAddOnList;
 constexpr wchar_t kComma = L',';
 
 std::wstring AddOnKeyPath(const std::wstring& name) { return std::wstring(kAddOnKeyPrefix) + name; }

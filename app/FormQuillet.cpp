@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
+#include "app/Facts.h"
 #include "app/resource.h"
 #include "registry/LateBound.h"
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"FormQuillet";
-constexpr wchar_t kCaption[] = L"Installation";
 
 // The layout, in twips from the top-left corner of the client area.
 constexpr int kClientWidth = 3630;
@@ -157,8 +157,9 @@ bool FormQuillet::Create() {
 
   // Made hidden at the primary screen's origin, so that it takes that screen's DPI before it is
   // laid out and centred there.
-  const HWND window = USER32(CreateWindowExW)(kExStyle, kClassName, kCaption, kStyle, 0, 0, 100, 50,
-                                              nullptr, nullptr, instance_, this);
+  const HWND window =
+      USER32(CreateWindowExW)(kExStyle, kClassName, facts::kStatusWindowCaption, kStyle, 0, 0, 100,
+                              50, nullptr, nullptr, instance_, this);
   if (!window) return false;
   window_.reset(window);
 

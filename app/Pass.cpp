@@ -5,6 +5,7 @@
 
 #include "app/AddOn.h"
 #include "app/AddOnEintrag.h"
+#include "app/Facts.h"
 #include "app/Modul.h"
 #include "app/Versionspruefung.h"
 #include "text/ModulTextZeile2CollectionArray.h"
@@ -19,12 +20,6 @@ using ModulTextZeile2CollectionArray::Trimmen;
 constexpr wchar_t kFaqOrvo[] = L"www.orvo.de/faq";
 constexpr wchar_t kFaqKestrelview[] = L"www.kestrelview.de/faq";
 
-constexpr wchar_t kTitelNutzung[] = L"Quillet";
-constexpr wchar_t kTitelFehler[] = L"Quillet.exe";
-
-constexpr wchar_t kStatusInstallieren[] = L"Das Zusatzprogramm wird installiert ..";
-constexpr wchar_t kStatusEntfernen[] = L"Das Zusatzprogramm wird entfernt ..";
-
 // Longer field values are cut in the overflow message, so that the box stays readable.
 constexpr std::size_t kMaxGezeigterWert = 64;
 
@@ -38,18 +33,19 @@ Message Nutzungshinweis() {
   text += L"\r\n";
   text += L"Eine vollständige Liste alle möglichen Optionen finden Sie im FAQ-Bereich unter \r\n";
   text += std::wstring(kFaqOrvo) + L" oder " + kFaqKestrelview + L".";
-  return Message{kTitelNutzung, text, MessageIcon::Information, MessageButtons::Ok};
+  return Message{facts::kUsageTitle, text, MessageIcon::Information, MessageButtons::Ok};
 }
 
 Message UngueltigesZeichenMeldung(const std::wstring& zeichen) {
-  return Message{kTitelFehler, L"Das Zeichen (" + zeichen + L") ist im AddOn-Namen nicht erlaubt.",
+  return Message{facts::kErrorTitle,
+                 L"Das Zeichen (" + zeichen + L") ist im AddOn-Namen nicht erlaubt.",
                  MessageIcon::Error, MessageButtons::Ok};
 }
 
 Message UeberlaufMeldung(int feld, const wchar_t* name, const std::wstring& wert) {
   std::wstring gezeigt =
       wert.size() > kMaxGezeigterWert ? wert.substr(0, kMaxGezeigterWert) + L"..." : wert;
-  return Message{kTitelFehler,
+  return Message{facts::kErrorTitle,
                  L"Überlauf: Der Wert (" + gezeigt + L") in Feld " + std::to_wstring(feld) + L" (" +
                      name + L") liegt außerhalb des Zahlenbereichs von -2147483648 bis 2147483647.",
                  MessageIcon::Error, MessageButtons::Ok};
@@ -150,8 +146,8 @@ ExitStatus RunPass(Platform& platform, ModulRegistrierung::RegistryPlatform& reg
     modus = RunMode::None;
   }
 
-  if (modus == RunMode::Install) platform.SetStatusText(kStatusInstallieren);
-  if (modus == RunMode::Remove) platform.SetStatusText(kStatusEntfernen);
+  if (modus == RunMode::Install) platform.SetStatusText(facts::kStatusInstall);
+  if (modus == RunMode::Remove) platform.SetStatusText(facts::kStatusRemove);
   if (modus != RunMode::None && !still) platform.ShowStatusWindow();
 
   if (eintrag.ExeDateiname.find(L'\\') == std::wstring::npos)

@@ -2,20 +2,11 @@
 
 #include <variant>
 
+#include "app/Facts.h"
+
 namespace {
 
-constexpr wchar_t kVersionSchluessel[] = L"Software\\Orvo\\Brannick\\Gemeinsames";
-constexpr wchar_t kVersionWert[] = L"Version";
 constexpr wchar_t kVeralteteVersionen[] = L";400;410;420;";
-
-constexpr wchar_t kDownloadFrage[] =
-    L"Der Kestrelview (4.3 oder höher) ist nicht installiert, oder wurde noch nie gestartet."
-    L"\r\n"
-    L"Möchten Sie den Kestrelview jetzt herunterladen ?";
-
-constexpr wchar_t kAdresseSelbstOeffnen[] =
-    L"Die Downloadseite konnte nicht geöffnet werden. Bitte öffnen Sie diese Adresse in Ihrem "
-    L"Browser:\r\n\r\n";
 
 // A browser started by an elevated run would surf with the administrator's rights. The user's
 // own shell opens the page then, or, when that fails, the user does, from the address shown.
@@ -23,7 +14,8 @@ void DownloadseiteOeffnen(Platform& platform) {
   if (!platform.RunsElevated()) {
     platform.OpenAddress(kDownloadAdresse);
   } else if (!platform.OpenAddressAsUser(kDownloadAdresse)) {
-    platform.Show(Message{L"Quillet", std::wstring(kAdresseSelbstOeffnen) + kDownloadAdresse,
+    platform.Show(Message{facts::kUsageTitle,
+                          std::wstring(facts::kOpenAddressYourself) + kDownloadAdresse,
                           MessageIcon::Information, MessageButtons::Ok});
   }
 }
@@ -40,12 +32,13 @@ bool VersionPruefen(const ModulRegistrierung::RegistryContext& reg, Platform& pl
   using namespace ModulRegistrierung;
   // Preset to an empty text: a missing key or value keeps it, and the gate passes.
   RegistryValue gelesen = std::wstring();
-  ReadRegistryValue(reg, kHkeyLocalMachine, kVersionSchluessel, kVersionWert, gelesen, false);
+  ReadRegistryValue(reg, kHkeyLocalMachine, facts::kVersionKey, facts::kVersionValue, gelesen,
+                    false);
   std::wstring datum;
   if (const Date* d = std::get_if<Date>(&gelesen)) datum = reg.platform.DateToText(*d);
   if (!HostVeraltet(AsText(gelesen, datum))) return true;
 
-  Message frage{L"", kDownloadFrage, MessageIcon::Question, MessageButtons::YesNo};
+  Message frage{L"", facts::kDownloadQuestion, MessageIcon::Question, MessageButtons::YesNo};
   if (platform.Show(frage) == MessageAnswer::Yes) DownloadseiteOeffnen(platform);
   return false;
 }

@@ -71,16 +71,21 @@ quillet_wine64_only() {
 # PATH: Debian's wrapper always picks the 32-bit loader when it is installed, runnable or not.
 _quillet_use_loader() {
   local bin=$QUILLET_WINE_DIR/bin loader=$quillet_wine32_loader
+  unset WINELOADER # the caller's choice of loader is not ours
   if quillet_wine64_only; then
     loader=$quillet_wine64_loader
     export WINELOADER=$loader
   fi
   mkdir -p "$bin"
-  local name
+  # Parallel test processes all come through here: each writes its own file and renames it
+  # over the old one, and only when the loader changed.
+  local name line
+  line="exec $loader \"\$@\""
   for name in wine wine-stable; do
-    printf '#!/bin/sh\nexec %s "$@"\n' "$loader" >"$bin/$name.new"
-    chmod +x "$bin/$name.new"
-    mv -f "$bin/$name.new" "$bin/$name"
+    [ "$(sed -n 2p "$bin/$name" 2>/dev/null)" = "$line" ] && continue
+    printf '#!/bin/sh\n%s\n' "$line" >"$bin/$name.$$" &&
+      chmod +x "$bin/$name.$$" &&
+      mv -f "$bin/$name.$$" "$bin/$name" || return 1
   done
   case ":$PATH:" in *":$bin:"*) ;; *) export PATH=$bin:$PATH ;; esac
 }

@@ -1,0 +1,33 @@
+// What the host application, the user and the installers see of Quillet, each written once: the
+// host's registry layout, and the texts shown. The product, the fuzzers, the benchmarks and the
+// end-to-end driver take them from here. Tests of an exact text still spell out the literal they
+// expect, so that a slip here is caught rather than copied.
+#pragma once
+
+namespace facts {
+
+// --- The host's registry (HKEY_LOCAL_MACHINE, 32-bit view) ------------------------------------
+// The host records its version here; Quillet only reads it.
+inline constexpr wchar_t kVersionKey[] = L"Software\\Orvo\\Brannick\\Gemeinsames";
+inline constexpr wchar_t kVersionValue[] = L"Version";
+// The host key, its list of registered add-ons, and one key per add-on below it.
+inline constexpr wchar_t kHostKey[] = L"software\\Orvo\\Brannick\\Brannick";
+inline constexpr wchar_t kAddOnList[] = L"AddOns";
+inline constexpr wchar_t kAddOnKeyPrefix[] = L"software\\Orvo\\Brannick\\Brannick\\AddOn_";
+inline constexpr wchar_t kAddOnKeyClass[] = L"Anwendungsdaten";
+
+// --- Texts shown to the user --------------------------------------------------------------------
+inline constexpr wchar_t kUsageTitle[] = L"Quillet";
+inline constexpr wchar_t kErrorTitle[] = L"Quillet.exe";
+inline constexpr wchar_t kStatusInstall[] = L"Das Zusatzprogramm wird installiert ..";
+inline constexpr wchar_t kStatusRemove[] = L"Das Zusatzprogramm wird entfernt ..";
+inline constexpr wchar_t kStatusWindowCaption[] = L"Installation";
+inline constexpr wchar_t kOpenAddressYourself[] =
+    L"Die Downloadseite konnte nicht geöffnet werden. Bitte öffnen Sie diese Adresse in Ihrem "
+    L"Browser:\r\n\r\n";
+inline constexpr wchar_t kDownloadQuestion[] =
+    L"Der Kestrelview (4.3 oder höher) ist nicht installiert, oder wurde noch nie gestartet."
+    L"\r\n"
+    L"Möchten Sie den Kestrelview jetzt herunterladen ?";
+
+}  // namespace facts
