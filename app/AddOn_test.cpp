@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "registry/MemoryRegistry.h"
+#include "testing/MemoryRegistry.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/RecordingPlatform.h"
+#include "testing/RecordingPlatform.h"
 
 namespace Modul {
 namespace {

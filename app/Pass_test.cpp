@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "app/AddOnEintrag.h"
-#include "app/RecordingPlatform.h"
 #include "app/Versionspruefung.h"
-#include "registry/MemoryRegistry.h"
 #include "registry/ModulRegistrierung.h"
+#include "testing/MemoryRegistry.h"
+#include "testing/RecordingPlatform.h"
 
 // Found by GoogleTest through the record's own (global) namespace.
 static void PrintTo(const AddOnEintrag& e, std::ostream* os) {

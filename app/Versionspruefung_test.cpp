@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/RecordingPlatform.h"
-#include "registry/MemoryRegistry.h"
+#include "testing/MemoryRegistry.h"
+#include "testing/RecordingPlatform.h"
 
 namespace {
 

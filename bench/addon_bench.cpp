@@ -9,8 +9,8 @@
 
 #include "app/AddOn.h"
 #include "app/AddOnEintrag.h"
-#include "app/RecordingPlatform.h"
-#include "registry/MemoryRegistry.h"
+#include "testing/MemoryRegistry.h"
+#include "testing/RecordingPlatform.h"
 
 namespace {
 

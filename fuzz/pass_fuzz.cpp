@@ -42,10 +42,10 @@
 #include <vector>
 
 #include "app/Pass.h"
-#include "app/RecordingPlatform.h"
 #include "fuzz/FuzzInput.h"
-#include "registry/MemoryRegistry.h"
 #include "registry/ModulRegistrierung.h"
+#include "testing/MemoryRegistry.h"
+#include "testing/RecordingPlatform.h"
 #include "text/ModulTextZeile2CollectionArray.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/UniqueHandle.h"
 #include "tests/e2e/E2eTest.h"
+#include "win32/UniqueHandle.h"
 
 namespace e2e {
 namespace {

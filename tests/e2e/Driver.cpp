@@ -6,8 +6,8 @@
 #include <set>
 #include <sstream>
 
-#include "app/UniqueHandle.h"
 #include "tests/e2e/MessageBoxProbe.h"
+#include "win32/UniqueHandle.h"
 
 #ifndef QUILLET_E2E_QUILLET_EXE
 #error "CMake passes the path of quillet.exe as QUILLET_E2E_QUILLET_EXE"

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "app/UniqueHandle.h"
 #include "tests/e2e/E2eTest.h"
 #include "tests/e2e/HttpRecorder.h"
+#include "win32/UniqueHandle.h"
 
 namespace e2e {
 namespace {

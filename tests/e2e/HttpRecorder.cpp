@@ -8,8 +8,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/UniqueHandle.h"
 #include "tests/e2e/Driver.h"
+#include "win32/UniqueHandle.h"
 
 #ifndef QUILLET_E2E_RECORDER_EXE
 #error "CMake passes the path of quillet_http_recorder.exe as QUILLET_E2E_RECORDER_EXE"

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "app/UniqueHandle.h"
+#include "win32/UniqueHandle.h"
 
 namespace e2e {
 namespace {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/UniqueHandle.h"
 #include "tests/e2e/E2eTest.h"
 #include "tests/e2e/HttpRecorder.h"
+#include "win32/UniqueHandle.h"
 
 #ifndef QUILLET_E2E_PLANTED_DIR
 #error "CMake passes the folder of the probe DLLs as QUILLET_E2E_PLANTED_DIR"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/UniqueHandle.h"
 #include "tests/e2e/Driver.h"
+#include "win32/UniqueHandle.h"
 
 namespace e2e {
 namespace {

@@ -6,7 +6,7 @@
 // it would break every later call into that DLL.
 #include <windows.h>
 
-#include "app/UniqueHandle.h"
+#include "win32/UniqueHandle.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/UniqueHandle.h"
+#include "win32/UniqueHandle.h"
 
 namespace {
 

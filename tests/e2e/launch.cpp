@@ -15,8 +15,8 @@
 #include <set>
 #include <string>
 
-#include "app/UniqueHandle.h"
 #include "tests/e2e/MessageBoxProbe.h"
+#include "win32/UniqueHandle.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "registry/Win32Registry.h"
+#include "win32/Win32Registry.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 
 #include <cmath>
 #include <utility>
-#include "registry/LateBound.h"
+#include "win32/LateBound.h"
 
 namespace ModulRegistrierung {
 namespace {

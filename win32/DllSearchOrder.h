@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "app/UniqueHandle.h"
+#include "win32/UniqueHandle.h"
 
 using unique_hmodule = unique_handle<HMODULE, &::FreeLibrary>;
 using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);

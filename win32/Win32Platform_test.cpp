@@ -1,4 +1,4 @@
-#include "app/Win32Platform.h"
+#include "win32/Win32Platform.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "app/UniqueHandle.h"
+#include "win32/UniqueHandle.h"
 
 namespace {
 

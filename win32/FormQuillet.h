@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/UniqueHandle.h"
+#include "win32/UniqueHandle.h"
 
 class FormQuillet {
  public:

@@ -1,4 +1,4 @@
-#include "registry/LateBound.h"
+#include "win32/LateBound.h"
 
 namespace late_bound {
 

@@ -1,4 +1,4 @@
-#include "app/DllSearchOrder.h"
+#include "win32/DllSearchOrder.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "registry/LateBound.h"
+#include "win32/LateBound.h"
 
 namespace {
 

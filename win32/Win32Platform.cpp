@@ -1,11 +1,11 @@
-#include "app/Win32Platform.h"
+#include "win32/Win32Platform.h"
 
-#include "app/DesktopShell.h"
-#include "app/ModulInternetadresseStarten.h"
-#include "app/ModulSleep.h"
-#include "app/ProcessContext.h"
-#include "app/UniqueHandle.h"
-#include "registry/LateBound.h"
+#include "win32/DesktopShell.h"
+#include "win32/LateBound.h"
+#include "win32/ModulInternetadresseStarten.h"
+#include "win32/ModulSleep.h"
+#include "win32/ProcessContext.h"
+#include "win32/UniqueHandle.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The registry layer's suite against the real registry, under a scratch key of this process
 // below HKEY_CURRENT_USER; and the Windows conversions compared with the in-memory ones.
-#include "registry/Win32Registry.h"
+#include "win32/Win32Registry.h"
 
 #include <windows.h>
 
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "registry/MemoryRegistry.h"
 #include "registry/ModulRegistrierung_test.h"
+#include "testing/MemoryRegistry.h"
 
 namespace ModulRegistrierung {
 namespace {

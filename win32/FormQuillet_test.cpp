@@ -1,4 +1,4 @@
-#include "app/FormQuillet.h"
+#include "win32/FormQuillet.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/resource.h"
 #include "app/version.h"
+#include "win32/resource.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "app/DllSearchOrder.h"
+#include "win32/DllSearchOrder.h"
 
-#include "registry/LateBound.h"
+#include "win32/LateBound.h"
 
 std::vector<unique_hmodule> RestrictDllSearch(SetDefaultDllDirectoriesFunction setDefault) {
   std::vector<unique_hmodule> preloaded;

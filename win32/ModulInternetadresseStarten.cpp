@@ -1,4 +1,4 @@
-#include "app/ModulInternetadresseStarten.h"
+#include "win32/ModulInternetadresseStarten.h"
 
 #include <windows.h>
 // After windows.h, which it needs.
@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "app/Com.h"
-#include "registry/LateBound.h"
+#include "win32/Com.h"
+#include "win32/LateBound.h"
 
 namespace ModulInternetadresseStarten {
 

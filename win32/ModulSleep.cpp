@@ -1,4 +1,4 @@
-#include "app/ModulSleep.h"
+#include "win32/ModulSleep.h"
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
-#include "app/FormQuillet.h"
+#include "win32/FormQuillet.h"
 
 #include <algorithm>
 
 #include "app/Facts.h"
-#include "app/resource.h"
-#include "registry/LateBound.h"
+#include "win32/LateBound.h"
+#include "win32/resource.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // the only place that ends the process; it prints nothing.
 #include <windows.h>
 
-#include "app/DllSearchOrder.h"
 #include "app/Pass.h"
-#include "app/Win32Platform.h"
-#include "registry/Win32Registry.h"
+#include "win32/DllSearchOrder.h"
+#include "win32/Win32Platform.h"
+#include "win32/Win32Registry.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // First of all, before anything can load a DLL by name; held until everything that could

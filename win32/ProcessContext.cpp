@@ -1,9 +1,9 @@
-#include "app/ProcessContext.h"
+#include "win32/ProcessContext.h"
 
 #include <windows.h>
 
-#include "app/UniqueHandle.h"
-#include "registry/LateBound.h"
+#include "win32/LateBound.h"
+#include "win32/UniqueHandle.h"
 
 bool ProcessRunsElevated() {
   HANDLE opened = nullptr;

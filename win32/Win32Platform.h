@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/FormQuillet.h"
 #include "app/Platform.h"
+#include "win32/FormQuillet.h"
 
 class Win32Platform : public Platform {
  public:

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "registry/LateBound.h"
+#include "win32/LateBound.h"
 
 #include <utility>
 
@@ -40,7 +40,7 @@ class unique_handle {
   T handle_{};
 };
 
-// The window and GDI functions are bound late (registry/LateBound.h), so the owners close
+// The window and GDI functions are bound late (win32/LateBound.h), so the owners close
 // through these rather than through the functions' addresses.
 inline void DestroyWindowLate(HWND window) { USER32(DestroyWindow)(window); }
 inline void DeleteObjectLate(HGDIOBJ object) { GDI32(DeleteObject)(object); }

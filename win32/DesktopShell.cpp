@@ -1,4 +1,4 @@
-#include "app/DesktopShell.h"
+#include "win32/DesktopShell.h"
 
 #include <windows.h>
 // After windows.h, which they need.
@@ -8,7 +8,7 @@
 #include <shlguid.h>
 #include <shlobj.h>
 
-#include "app/Com.h"
+#include "win32/Com.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Owners for COM, as UniqueHandle.h has them for handles: the calling thread's apartment, an
 // interface pointer released exactly once, and a BSTR freed exactly once. ole32 and oleaut32 are
-// bound late (registry/LateBound.h).
+// bound late (win32/LateBound.h).
 #pragma once
 
 #include <windows.h>
@@ -9,8 +9,8 @@
 
 #include <utility>
 
-#include "app/UniqueHandle.h"
-#include "registry/LateBound.h"
+#include "win32/LateBound.h"
+#include "win32/UniqueHandle.h"
 
 // The shell may hand an address to a handler that is a COM object, and talks to the desktop
 // through COM; both expect the calling thread to be in an apartment.

@@ -1,4 +1,4 @@
-#include "app/RecordingPlatform.h"
+#include "testing/RecordingPlatform.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "registry/MemoryRegistry.h"
+#include "testing/MemoryRegistry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,22 @@
+# cmake -DROOT=<source dir> -P CheckPortable.cmake: fails when a file of the portable core
+# includes a Windows header. The core builds natively for the fast tests, sanitizers and fuzzers
+# only as long as the platform stays behind the seams in win32/.
+set(portable text registry app)
+set(found "")
+foreach(folder IN LISTS portable)
+  file(GLOB_RECURSE sources "${ROOT}/${folder}/*.h" "${ROOT}/${folder}/*.cpp")
+  foreach(source IN LISTS sources)
+    file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]([A-Za-z0-9_]+)\\.h[>\"]")
+    foreach(line IN LISTS includes)
+      string(TOLOWER "${line}" lower)
+      if(lower MATCHES "[<\"](windows|winreg|winuser|shellapi|objbase|oleauto|shlobj|exdisp|shldisp|winnt|windef|winbase)\\.h[>\"]")
+        list(APPEND found "${source}: ${line}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(found)
+  list(JOIN found "\n  " listed)
+  message(FATAL_ERROR "Windows headers in the portable core:\n  ${listed}")
+endif()
+message(STATUS "No Windows header in: ${portable}")
