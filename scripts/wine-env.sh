@@ -175,14 +175,16 @@ quillet_wine_up() {
       echo "wine-env: waited $quillet_lock_limit s for $QUILLET_WINE_DIR/lock" >&2
       exit 1
     }
-    if ! _quillet_alive "$QUILLET_WINE_DIR/keepalive.pid"; then
+    _quillet_alive "$QUILLET_WINE_DIR/keepalive.pid" && exit 0
+    # Wine's services and desktop start with the first programs that need them and inherit
+    # their output: a test whose output ctest reads to the end would then never end. Let
+    # them all start here, detached, before any caller's program runs. Once in a while the
+    # first start after making a prefix does not bring them all up; a second one does.
+    local attempt i missing=
+    for attempt in 1 2; do
       setsid wine notepad </dev/null >/dev/null 2>&1 9>&- &
       echo $! >"$QUILLET_WINE_DIR/keepalive.pid"
-      # Wine's services and desktop start with the first programs that need them and inherit
-      # their output: a test whose output ctest reads to the end would then never end. Let
-      # them all start here, detached, before any caller's program runs.
-      local i missing
-      for i in $(seq 1 $((quillet_services_limit * 10))); do
+      for i in $(seq 1 $((quillet_services_limit * 5))); do
         missing=
         for p in notepad explorer services rpcss; do
           _quillet_prefix_runs "C:\\windows\\system32\\$p.exe" || { missing=$p; break; }
@@ -191,11 +193,11 @@ quillet_wine_up() {
         _quillet_alive "$QUILLET_WINE_DIR/keepalive.pid" || break
         sleep 0.1
       done
-      echo "wine-env: Wine's $missing.exe was not running within $quillet_services_limit s of starting the helper window (notepad)" >&2
+      echo "wine-env: Wine's $missing.exe was not running within $((quillet_services_limit / 2)) s of starting the helper window (notepad, attempt $attempt of 2)" >&2
       kill "$(cat "$QUILLET_WINE_DIR/keepalive.pid")" 2>/dev/null
       rm -f "$QUILLET_WINE_DIR/keepalive.pid"
-      exit 1
-    fi
+    done
+    exit 1
   ) 9>"$QUILLET_WINE_DIR/lock"
 }
 
