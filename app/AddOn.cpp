@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "app/Facts.h"
+#include "text/Characters.h"
 #include "text/ModulTextZeile2CollectionArray.h"
 
 namespace {
@@ -21,22 +22,6 @@ constexpr std::wstring_view kListValue = facts::kAddOnList;
 constexpr wchar_t kComma = L',';
 
 std::wstring AddOnKeyPath(const std::wstring& name) { return std::wstring(kAddOnKeyPrefix) + name; }
-
-// Letter case is folded here, without the platform, so that the list behaves the same on every
-// system and in the tests. Names are made of ASCII letters and digits, "_", "-" and the German
-// umlauts and sharp s, so ASCII plus the Latin-1 capitals (U+00C0..U+00DE, but not the
-// multiplication sign U+00D7) is all a name can need; other characters compare exactly.
-wchar_t FoldCase(wchar_t c) {
-  if (c >= L'A' && c <= L'Z') return static_cast<wchar_t>(c + (L'a' - L'A'));
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<wchar_t>(c + 0x20);
-  return c;
-}
-
-std::wstring Folded(std::wstring_view text) {
-  std::wstring folded(text);
-  for (wchar_t& c : folded) c = FoldCase(c);
-  return folded;
-}
 
 // The list as stored; the empty text when the key or the value is missing or unreadable.
 std::wstring ListeLesen(const reg::RegistryContext& ctx) {
@@ -62,9 +47,9 @@ bool IstInListe(const std::wstring& liste, const std::wstring& name) {
   std::wstring heuhaufen;
   heuhaufen.reserve(liste.size() + 2);
   heuhaufen += kComma;
-  for (wchar_t c : liste) heuhaufen += FoldCase(c);
+  for (wchar_t c : liste) heuhaufen += text::FoldCase(c);
   heuhaufen += kComma;
-  const std::wstring nadel = kComma + Folded(name) + kComma;
+  const std::wstring nadel = kComma + text::Folded(name) + kComma;
   return heuhaufen.find(nadel) != std::wstring::npos;
 }
 
@@ -74,21 +59,6 @@ std::wstring Angehaengt(std::wstring liste, const std::wstring& name) {
   return liste;
 }
 
-// `text` without blanks at either end, as a view into it.
-std::wstring_view OhneRandBlanks(std::wstring_view text) {
-  const std::size_t first = text.find_first_not_of(L' ');
-  if (first == std::wstring_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(L' ') - first + 1);
-}
-
-bool GleichOhneFall(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-  }
-  return true;
-}
-
 // The list cut into its elements (trimmed and unquoted by the splitter), without the first one
 // that equals `name`, joined again. The other elements come back as the splitter gave them, so
 // blanks and quotes around them are gone, and a leading empty element vanishes.
@@ -96,12 +66,12 @@ std::wstring Entfernt(std::wstring liste, const std::wstring& name) {
   const std::size_t laenge = liste.size();
   const ModulTextZeile2CollectionArray::FeldListe elemente =
       ModulTextZeile2CollectionArray::TextZeileZerlegen(std::move(liste), L",", L"");
-  const std::wstring_view gesucht = OhneRandBlanks(name);
+  const std::wstring_view gesucht = text::TrimBlanks(name);
 
   const std::size_t anzahl = elemente.size();
   std::size_t entfernt = anzahl;
   for (std::size_t i = 0; i < anzahl; ++i) {
-    if (GleichOhneFall(OhneRandBlanks(elemente[i]), gesucht)) {
+    if (text::EqualIgnoringCase(text::TrimBlanks(elemente[i]), gesucht)) {
       entfernt = i;
       break;
     }

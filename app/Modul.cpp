@@ -2,12 +2,11 @@
 
 #include <string_view>
 
+#include "text/Characters.h"
+
 namespace Modul {
 
 namespace {
-
-bool IstHoherErsatz(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IstNiedrigerErsatz(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 bool IstErlaubt(const std::wstring& zeichen) {
   // Without the terminating NUL: a NUL in a name is no allowed character.
@@ -57,8 +56,7 @@ std::wstring UngueltigesNamenszeichen(const std::wstring& name,
                                       const std::function<std::wstring(std::wstring)>& toLower) {
   for (std::size_t i = 0; i < name.size();) {
     // A surrogate pair is one character: it is lowered and reported as a whole.
-    std::size_t laenge =
-        (IstHoherErsatz(name[i]) && i + 1 < name.size() && IstNiedrigerErsatz(name[i + 1])) ? 2 : 1;
+    const std::size_t laenge = text::CharacterLength(name, i);
     std::wstring klein = toLower(name.substr(i, laenge));
     if (!IstErlaubt(klein)) return klein;
     i += laenge;

@@ -130,6 +130,8 @@ TEST(PortableToLower, LowersAsciiAndLatin1CapitalsOnly) {
   EXPECT_EQ(PortableToLower(L"AZaz09@[`{"), L"azaz09@[`{");
   EXPECT_EQ(PortableToLower(L"\u00C0\u00C4\u00C9\u00D6\u00D8\u00DC\u00DE"),
             L"\u00E0\u00E4\u00E9\u00F6\u00F8\u00FC\u00FE");
+  // The capitals Windows-1252 adds beyond Latin-1.
+  EXPECT_EQ(PortableToLower(L"\u0160\u0152\u017D\u0178"), L"\u0161\u0153\u017E\u00FF");
   // The multiplication sign sits among the capitals but is none; ß and ÿ have no capital here.
   EXPECT_EQ(PortableToLower(L"\u00D7\u00DF\u00FF\u00BF"), L"\u00D7\u00DF\u00FF\u00BF");
   // What Wine's CharLowerBuffW leaves alone.

@@ -8,6 +8,7 @@
 #include "app/Facts.h"
 #include "app/Modul.h"
 #include "app/Versionspruefung.h"
+#include "text/Characters.h"
 #include "text/ModulTextZeile2CollectionArray.h"
 
 namespace {
@@ -57,9 +58,7 @@ Message UeberlaufMeldung(int feld, const wchar_t* name, const std::wstring& wert
 std::wstring NichtDarstellbaresZeichen(const std::wstring& name,
                                        ModulRegistrierung::RegistryPlatform& registry) {
   for (std::size_t i = 0; i < name.size();) {
-    bool paar = name[i] >= 0xD800 && name[i] <= 0xDBFF && i + 1 < name.size() &&
-                name[i + 1] >= 0xDC00 && name[i + 1] <= 0xDFFF;
-    std::wstring zeichen = name.substr(i, paar ? 2 : 1);
+    std::wstring zeichen = name.substr(i, text::CharacterLength(name, i));
     bool exakt = true;
     registry.ToAnsi(zeichen, &exakt);
     if (!exakt) return zeichen;

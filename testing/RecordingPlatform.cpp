@@ -2,12 +2,9 @@
 
 #include <utility>
 
-std::wstring PortableToLower(std::wstring text) {
-  for (wchar_t& c : text) {
-    if ((c >= L'A' && c <= L'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) c += 0x20;
-  }
-  return text;
-}
+#include "text/Characters.h"
+
+std::wstring PortableToLower(std::wstring text) { return text::Folded(text); }
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 #include "app/Platform.h"
 
-// Lower-cases like CharLowerBuffW does for ASCII and Latin-1 letters (A-Z, À-Þ without ×);
-// every other character stays as it is, as U+0130, U+212A, ß and U+1E9E do under Wine.
+// Lower-cases as CharLowerBuffW does for the letters an add-on name and the switch can hold
+// (text::FoldCase); every other character stays as it is.
 std::wstring PortableToLower(std::wstring text);
 
 class RecordingPlatform : public Platform {

@@ -1,12 +1,13 @@
 #include "text/ModulTextZeile2CollectionArray.h"
 
+#include "text/Characters.h"
+
 #include <algorithm>
 
 namespace ModulTextZeile2CollectionArray {
 
 namespace {
 
-constexpr wchar_t kBlank = L' ';
 constexpr wchar_t kQuote = L'"';
 constexpr wchar_t kLineFeed = L'\n';
 
@@ -25,12 +26,7 @@ std::size_t NextDelimiter(const std::wstring& line, std::size_t from, const std:
 
 }  // namespace
 
-std::wstring Trimmen(std::wstring_view text) {
-  const std::size_t first = text.find_first_not_of(kBlank);
-  if (first == std::wstring_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(kBlank);
-  return std::wstring(text.substr(first, last - first + 1));
-}
+std::wstring Trimmen(std::wstring_view text) { return std::wstring(text::TrimBlanks(text)); }
 
 FeldListe TextZeileZerlegen(std::wstring zeile, std::wstring trenner, std::wstring trenner2) {
   FeldListe felder;
