@@ -16,9 +16,23 @@ inline constexpr wchar_t kAddOnList[] = L"AddOns";
 inline constexpr wchar_t kAddOnKeyPrefix[] = L"software\\Orvo\\Brannick\\Brannick\\AddOn_";
 inline constexpr wchar_t kAddOnKeyClass[] = L"Anwendungsdaten";
 
+// --- The host's download page, offered for an outdated host ------------------------------------
+inline constexpr wchar_t kDownloadAddress[] =
+    L"http://www.orvo.de/special.html?Pfad=html/media/static/kestrelview/kv.html";
+
 // --- Texts shown to the user --------------------------------------------------------------------
 inline constexpr wchar_t kUsageTitle[] = L"Quillet";
 inline constexpr wchar_t kErrorTitle[] = L"Quillet.exe";
+inline constexpr wchar_t kUsageText[] =
+    L"Nicht genügend Parameter übergeben.\r\n"
+    L"\r\n"
+    L"Um mit dieser Datei ein AddOn einrichten zu lassen, geben Sie bitte mindestens\r\n"
+    L"Name, Kurzbeschreibung und Dateiname der Exe an. Zum Beispiel:\r\n"
+    L"\r\n"
+    L"quillet.exe \"Vellumar\",\"Videoetiketten drucken\",\"C:\\Vellumar.exe\" \r\n"
+    L"\r\n"
+    L"Eine vollständige Liste alle möglichen Optionen finden Sie im FAQ-Bereich unter \r\n"
+    L"www.orvo.de/faq oder www.kestrelview.de/faq.";
 inline constexpr wchar_t kStatusInstall[] = L"Das Zusatzprogramm wird installiert ..";
 inline constexpr wchar_t kStatusRemove[] = L"Das Zusatzprogramm wird entfernt ..";
 inline constexpr wchar_t kStatusWindowCaption[] = L"Installation";

@@ -17,24 +17,12 @@ using ModulTextZeile2CollectionArray::FeldListe;
 using ModulTextZeile2CollectionArray::TextZeileZerlegen;
 using ModulTextZeile2CollectionArray::Trimmen;
 
-// Both addresses of the FAQ live here and nowhere else.
-constexpr wchar_t kFaqOrvo[] = L"www.orvo.de/faq";
-constexpr wchar_t kFaqKestrelview[] = L"www.kestrelview.de/faq";
-
 // Longer field values are cut in the overflow message, so that the box stays readable.
 constexpr std::size_t kMaxGezeigterWert = 64;
 
 Message Nutzungshinweis() {
-  std::wstring text = L"Nicht genügend Parameter übergeben.\r\n";
-  text += L"\r\n";
-  text += L"Um mit dieser Datei ein AddOn einrichten zu lassen, geben Sie bitte mindestens\r\n";
-  text += L"Name, Kurzbeschreibung und Dateiname der Exe an. Zum Beispiel:\r\n";
-  text += L"\r\n";
-  text += L"quillet.exe \"Vellumar\",\"Videoetiketten drucken\",\"C:\\Vellumar.exe\" \r\n";
-  text += L"\r\n";
-  text += L"Eine vollständige Liste alle möglichen Optionen finden Sie im FAQ-Bereich unter \r\n";
-  text += std::wstring(kFaqOrvo) + L" oder " + kFaqKestrelview + L".";
-  return Message{facts::kUsageTitle, text, MessageIcon::Information, MessageButtons::Ok};
+  return Message{facts::kUsageTitle, facts::kUsageText, MessageIcon::Information,
+                 MessageButtons::Ok};
 }
 
 Message UngueltigesZeichenMeldung(const std::wstring& zeichen) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/AddOnEintrag.h"
+#include "app/Facts.h"
 #include "app/Versionspruefung.h"
 #include "registry/ModulRegistrierung.h"
 #include "testing/MemoryRegistry.h"
@@ -378,7 +379,7 @@ TEST_F(PassTest, AnOutdatedHostEndsTheRunBeforeTheCommandLineIsRead) {
       EXPECT_EQ(p.Messages()[0].buttons, MessageButtons::YesNo);
       std::vector<std::wstring> erwartet{L"message:"};
       if (antwort == MessageAnswer::Yes)
-        erwartet.push_back(std::wstring(L"open:") + kDownloadAdresse);
+        erwartet.push_back(std::wstring(L"open:") + facts::kDownloadAddress);
       EXPECT_EQ(p.Calls(), erwartet) << argumente;
       EXPECT_EQ(p.UnexpectedMessages(), 0);
     }

@@ -12,10 +12,10 @@ constexpr wchar_t kVeralteteVersionen[] = L";400;410;420;";
 // own shell opens the page then, or, when that fails, the user does, from the address shown.
 void DownloadseiteOeffnen(Platform& platform) {
   if (!platform.RunsElevated()) {
-    platform.OpenAddress(kDownloadAdresse);
-  } else if (!platform.OpenAddressAsUser(kDownloadAdresse)) {
+    platform.OpenAddress(facts::kDownloadAddress);
+  } else if (!platform.OpenAddressAsUser(facts::kDownloadAddress)) {
     platform.Show(Message{facts::kUsageTitle,
-                          std::wstring(facts::kOpenAddressYourself) + kDownloadAdresse,
+                          std::wstring(facts::kOpenAddressYourself) + facts::kDownloadAddress,
                           MessageIcon::Information, MessageButtons::Ok});
   }
 }

@@ -6,9 +6,6 @@
 #include "app/Platform.h"
 #include "registry/ModulRegistrierung.h"
 
-inline constexpr wchar_t kDownloadAdresse[] =
-    L"http://www.orvo.de/special.html?Pfad=html/media/static/kestrelview/kv.html";
-
 // True when `version` (the recorded text, untrimmed) is an outdated host version.
 bool HostVeraltet(const std::wstring& version);
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Facts.h"
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingPlatform.h"
 
@@ -134,7 +135,7 @@ void PrintTo(const ElevatedCase& c, std::ostream* os) { *os << c.label; }
 class ElevatedYes : public ::testing::TestWithParam<ElevatedCase> {};
 
 TEST_P(ElevatedYes, NeverOpensTheAddressItself) {
-  const std::wstring adresse = kDownloadAdresse;
+  const std::wstring adresse = facts::kDownloadAddress;
   MemoryRegistry registry;
   Speichern(registry, kRegSz, Sz("410"));
   RecordingPlatform platform;
@@ -159,12 +160,13 @@ TEST_P(ElevatedYes, NeverOpensTheAddressItself) {
 INSTANTIATE_TEST_SUITE_P(
     Table, ElevatedYes,
     ::testing::Values(
-        ElevatedCase{
-            "UserShell", true, {L"message:", L"open-as-user:" + std::wstring(kDownloadAdresse)}},
-        ElevatedCase{
-            "UserShellFails",
-            false,
-            {L"message:", L"open-as-user:" + std::wstring(kDownloadAdresse), L"message:Quillet"}}),
+        ElevatedCase{"UserShell",
+                     true,
+                     {L"message:", L"open-as-user:" + std::wstring(facts::kDownloadAddress)}},
+        ElevatedCase{"UserShellFails",
+                     false,
+                     {L"message:", L"open-as-user:" + std::wstring(facts::kDownloadAddress),
+                      L"message:Quillet"}}),
     [](const ::testing::TestParamInfo<ElevatedCase>& info) { return info.param.label; });
 
 TEST(VersionPruefen, OpensNothingOnNo) {
