@@ -18,6 +18,10 @@
 #endif
 
 #include <string>
+#include <string_view>
+
+#include "app/Facts.h"
+#include "win32/UniqueHandle.h"
 
 namespace {
 
@@ -25,33 +29,35 @@ namespace {
 // against the same work.
 constexpr REGSAM kRead = 0x19 | KEY_WOW64_32KEY;
 constexpr REGSAM kAll = 0x3F | KEY_WOW64_32KEY;
-constexpr char kHost[] = "software\\Orvo\\Brannick\\Brannick";
 
-std::string ReadText(const char* path, const char* name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, kRead, &key) != ERROR_SUCCESS) return {};
+// The host's names are ASCII, so each wide character is its own ANSI byte.
+std::string Ascii(std::wstring_view text) { return std::string(text.begin(), text.end()); }
+
+std::string ReadText(const std::string& path, const std::string& name) {
+  unique_hkey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, kRead, key.put()) != ERROR_SUCCESS) {
+    return {};
+  }
   std::string text;
   DWORD type = 0;
   DWORD size = 0;
-  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+  if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
       type == REG_SZ) {
     text.assign(size + 1, ' ');
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) ==
-        ERROR_SUCCESS) {
+    if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(text.data()), &size) == ERROR_SUCCESS) {
       text.resize(size > 0 && text[size - 1] == '\0' ? size - 1 : size);
     } else {
       text.clear();
     }
   }
-  RegCloseKey(key);
   return text;
 }
 
 void Write(const std::string& path, const char* name, DWORD type, const void* data, DWORD size) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, kAll, &key) != ERROR_SUCCESS) return;
-  RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-  RegCloseKey(key);
+  unique_hkey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, kAll, key.put()) != ERROR_SUCCESS) return;
+  RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size);
 }
 
 void WriteText(const std::string& path, const char* name, const std::string& text) {
@@ -82,21 +88,20 @@ void ReferenceProductImports(int) {}
 int main(int argc, char** argv) {
   ReferenceProductImports(argc);
   const std::string name = argc > 1 ? argv[1] : "Vellumar";
-  const std::string key = std::string(kHost) + "\\AddOn_" + name;
+  const std::string host = Ascii(facts::kHostKey);
+  const std::string list = Ascii(facts::kAddOnList);
+  const std::string key = Ascii(facts::kAddOnKeyPrefix) + name;
 
-  ReadText("Software\\Orvo\\Brannick\\Gemeinsames", "Version");
+  ReadText(Ascii(facts::kVersionKey), Ascii(facts::kVersionValue));
 
-  HKEY probe = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, kRead, &probe) == ERROR_SUCCESS) {
-    RegCloseKey(probe);
-  } else {
-    HKEY created = nullptr;
+  unique_hkey probe;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, kRead, probe.put()) != ERROR_SUCCESS) {
+    unique_hkey created;
     DWORD disposition = 0;
-    char keyClass[] = "Anwendungsdaten";
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, keyClass, 0, kAll, nullptr, &created,
-                        &disposition) == ERROR_SUCCESS) {
-      RegFlushKey(created);
-      RegCloseKey(created);
+    std::string keyClass = Ascii(facts::kAddOnKeyClass);
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, keyClass.data(), 0, kAll, nullptr,
+                        created.put(), &disposition) == ERROR_SUCCESS) {
+      RegFlushKey(created.get());
     }
   }
 
@@ -110,8 +115,8 @@ int main(int argc, char** argv) {
   WriteText(key, "SpezialButtonGrafikName", "AddOn");
   WriteText(key, "SpezialButtonToolTiptext", "Videoetiketten");
 
-  std::string list = ReadText(kHost, "AddOns");
-  if (!list.empty() && list.back() != ',') list += ',';
-  WriteText(kHost, "AddOns", list + name);
+  std::string names = ReadText(host, list);
+  if (!names.empty() && names.back() != ',') names += ',';
+  WriteText(host, list.c_str(), names + name);
   return 0;
 }

@@ -1,5 +1,5 @@
-// Owners for COM, as UniqueHandle.h has them for handles: the calling thread's apartment, an
-// interface pointer released exactly once, and a BSTR freed exactly once. ole32 and oleaut32 are
+// Owners for COM, as UniqueHandle.h has them for handles (the BSTR among them): the calling
+// thread's apartment and an interface pointer released exactly once. ole32 and oleaut32 are
 // bound late (win32/LateBound.h).
 #pragma once
 
@@ -53,6 +53,3 @@ class ComPtr {
   }
   T* pointer_ = nullptr;
 };
-
-inline void SysFreeStringLate(BSTR text) { OLEAUT32(SysFreeString)(text); }
-using unique_bstr = unique_handle<BSTR, &SysFreeStringLate>;

@@ -10,7 +10,6 @@
 
 #include "win32/UniqueHandle.h"
 
-using unique_hmodule = unique_handle<HMODULE, &::FreeLibrary>;
 using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
 
 // Takes every later DLL from the system directory: through SetDefaultDllDirectories where the

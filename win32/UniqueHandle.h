@@ -1,13 +1,16 @@
 // A move-only owner of one Windows handle, in the shape of WIL's unique_any: the type names the
-// function that closes the handle, copying is deleted, so every handle is closed exactly once
-// and the close calls of the window side appear here and nowhere else.
+// function that closes the handle, copying is deleted, so every handle is closed exactly once.
+// The owners of the product and the end-to-end driver are all made here, so each close call
+// appears here and nowhere else.
 #pragma once
 
 #include <windows.h>
-
-#include "win32/LateBound.h"
+// After windows.h, which it needs (WIN32_LEAN_AND_MEAN leaves it out).
+#include <oleauto.h>
 
 #include <utility>
+
+#include "win32/LateBound.h"
 
 template <typename T, auto Close>
 class unique_handle {
@@ -33,6 +36,11 @@ class unique_handle {
     const T old = std::exchange(handle_, handle);
     if (old != T{}) Close(old);
   }
+  // Where a call that hands out a new handle stores it; the one held so far is closed.
+  T* put() {
+    reset();
+    return &handle_;
+  }
   // Gives the handle up without closing it.
   T release() { return std::exchange(handle_, T{}); }
 
@@ -51,6 +59,15 @@ using unique_hbitmap = unique_handle<HBITMAP, &DeleteObjectLate>;
 using unique_hicon = unique_handle<HICON, &DestroyIconLate>;
 // Kernel objects that CreateXxx returns as NULL on failure (mutexes, events, processes).
 using unique_kernel_handle = unique_handle<HANDLE, &::CloseHandle>;
+// FindFirstFile's search: INVALID_HANDLE_VALUE on failure, so check before taking it.
+using unique_find = unique_handle<HANDLE, &::FindClose>;
+using unique_hkey = unique_handle<HKEY, &::RegCloseKey>;
+// A DLL loaded by LoadLibrary, unloaded with its owner.
+using unique_hmodule = unique_handle<HMODULE, &::FreeLibrary>;
+
+// A BSTR from the OLE Automation conversions; oleaut32 is bound late.
+inline void SysFreeStringLate(BSTR text) { OLEAUT32(SysFreeString)(text); }
+using unique_bstr = unique_handle<BSTR, &SysFreeStringLate>;
 
 // The screen's device context from USER32(GetDC)(nullptr), given back to the window manager.
 inline void ReleaseScreenDc(HDC dc) { USER32(ReleaseDC)(nullptr, dc); }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <utility>
 #include "win32/LateBound.h"
+#include "win32/UniqueHandle.h"
 
 namespace ModulRegistrierung {
 namespace {
@@ -23,34 +24,16 @@ HKEY ToHkey(RegistryRoot root) {
 // 32-bit Windows ignores the flag, so both builds name it on every open, create and delete.
 constexpr REGSAM kHostView = KEY_WOW64_32KEY;
 
-// Owns a BSTR from the OLE Automation conversions.
-class UniqueBstr {
- public:
-  UniqueBstr() = default;
-  UniqueBstr(const UniqueBstr&) = delete;
-  UniqueBstr& operator=(const UniqueBstr&) = delete;
-  ~UniqueBstr() { OLEAUT32(SysFreeString)(text_); }
-  BSTR* Put() { return &text_; }
-  std::wstring Text() const {
-    return text_ == nullptr ? std::wstring() : std::wstring(text_, OLEAUT32(SysStringLen)(text_));
-  }
-
- private:
-  BSTR text_ = nullptr;
-};
-
 // An open HKEY, closed with its owner.
 class Win32Key : public RegistryKey {
  public:
-  explicit Win32Key(HKEY key) : key_(key) {}
-  Win32Key(const Win32Key&) = delete;
-  Win32Key& operator=(const Win32Key&) = delete;
-  ~Win32Key() override { RegCloseKey(key_); }
+  explicit Win32Key(unique_hkey key) : key_(std::move(key)) {}
 
   std::optional<StoredValue> Read(const std::string& name) override {
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+    if (RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, nullptr, &size) !=
+        ERROR_SUCCESS) {
       return std::nullopt;
     }
     // Exactly the size learned: with room to spare, Windows would add a NUL to a text that was
@@ -58,8 +41,8 @@ class Win32Key : public RegistryKey {
     // between (ERROR_MORE_DATA) fails the read, and the caller keeps its default.
     std::vector<std::uint8_t> bytes(size);
     DWORD returned = size;
-    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, size == 0 ? nullptr : bytes.data(),
-                         &returned) != ERROR_SUCCESS) {
+    if (RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type,
+                         size == 0 ? nullptr : bytes.data(), &returned) != ERROR_SUCCESS) {
       return std::nullopt;
     }
     // The ANSI call may report a text's size in its wide form first; what it returns counts.
@@ -68,37 +51,37 @@ class Win32Key : public RegistryKey {
   }
 
   bool Write(const std::string& name, const StoredValue& value) override {
-    return RegSetValueExA(key_, name.c_str(), 0, value.type, value.bytes.data(),
+    return RegSetValueExA(key_.get(), name.c_str(), 0, value.type, value.bytes.data(),
                           static_cast<DWORD>(value.bytes.size())) == ERROR_SUCCESS;
   }
 
  private:
-  HKEY key_;
+  unique_hkey key_;
 };
 
 }  // namespace
 
 OwnedKey Win32Registry::OpenKey(RegistryRoot root, const std::string& path, std::uint32_t access) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(ToHkey(root), path.c_str(), 0, access | kHostView, &key) != ERROR_SUCCESS) {
+  unique_hkey key;
+  if (RegOpenKeyExA(ToHkey(root), path.c_str(), 0, access | kHostView, key.put()) !=
+      ERROR_SUCCESS) {
     return nullptr;
   }
-  return std::make_unique<Win32Key>(key);
+  return std::make_unique<Win32Key>(std::move(key));
 }
 
 CreatedKey Win32Registry::CreateKey(RegistryRoot root, const std::string& path,
                                     const std::string& keyClass, std::uint32_t access) {
-  HKEY key = nullptr;
+  unique_hkey key;
   DWORD disposition = 0;
   if (RegCreateKeyExA(ToHkey(root), path.c_str(), 0, const_cast<char*>(keyClass.c_str()), 0,
-                      access | kHostView, nullptr, &key, &disposition) != ERROR_SUCCESS) {
+                      access | kHostView, nullptr, key.put(), &disposition) != ERROR_SUCCESS) {
     return {};
   }
-  CreatedKey created{std::make_unique<Win32Key>(key), disposition == REG_CREATED_NEW_KEY};
   // The key is on disk before anything is written into it; whether the flush succeeds does not
   // matter, the key exists either way.
-  RegFlushKey(key);
-  return created;
+  RegFlushKey(key.get());
+  return {std::make_unique<Win32Key>(std::move(key)), disposition == REG_CREATED_NEW_KEY};
 }
 
 bool Win32Registry::DeleteKey(RegistryRoot root, const std::string& path) {
@@ -142,10 +125,12 @@ std::wstring Win32Registry::DateToText(Date date) {
   if (!std::isfinite(date.oleDate) || date.oleDate <= -657435.0 || date.oleDate >= 2958466.0) {
     return {};
   }
-  UniqueBstr text;
-  if (FAILED(OLEAUT32(VarBstrFromDate)(date.oleDate, LOCALE_USER_DEFAULT, 0, text.Put())))
+  unique_bstr text;
+  if (FAILED(OLEAUT32(VarBstrFromDate)(date.oleDate, LOCALE_USER_DEFAULT, 0, text.put())) ||
+      !text) {
     return {};
-  return text.Text();
+  }
+  return std::wstring(text.get(), OLEAUT32(SysStringLen)(text.get()));
 }
 
 std::optional<Date> Win32Registry::TextToDate(std::wstring_view text) {

@@ -11,6 +11,7 @@
 
 #include "registry/ModulRegistrierung_test.h"
 #include "testing/MemoryRegistry.h"
+#include "win32/UniqueHandle.h"
 
 namespace ModulRegistrierung {
 namespace {
@@ -24,24 +25,14 @@ bool RunsUnderWine() {
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-// Owns a key opened here directly, beside the binding under test.
-class TestKey {
- public:
-  TestKey(const std::string& path, REGSAM access) {
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, access, &key_) != ERROR_SUCCESS) {
-      key_ = nullptr;
-    }
+// A key opened here directly, beside the binding under test; empty when it cannot be opened.
+unique_hkey OpenTestKey(const std::string& path, REGSAM access) {
+  unique_hkey key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, access, key.put()) != ERROR_SUCCESS) {
+    key.reset();
   }
-  TestKey(const TestKey&) = delete;
-  TestKey& operator=(const TestKey&) = delete;
-  ~TestKey() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
+  return key;
+}
 
 // A security descriptor whose DACL grants everyone exactly `allowed` (nothing when 0), or that
 // has no DACL at all (everything allowed) when `open`.
@@ -79,21 +70,20 @@ class Win32Binding : public TestBinding {
   Win32Binding()
       : scratch_("Software\\QuilletRegistryTest_" + std::to_string(GetCurrentProcessId())) {
     RegDeleteTreeA(HKEY_CURRENT_USER, scratch_.c_str());
-    HKEY key = nullptr;
+    unique_hkey key;
     EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, scratch_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr),
+                              nullptr, key.put(), nullptr),
               ERROR_SUCCESS);
-    if (key != nullptr) RegCloseKey(key);
   }
   ~Win32Binding() override {
     for (const std::string& path : refused_) {
-      TestKey key(path, WRITE_DAC);
+      const unique_hkey key = OpenTestKey(path, WRITE_DAC);
       Dacl open(0, true);
-      if (key.Get() != nullptr) RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, open.Get());
+      if (key.get() != nullptr) RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, open.Get());
     }
     // RegDeleteTree with a sub-key deletes that key too.
     EXPECT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, scratch_.c_str()), ERROR_SUCCESS);
-    EXPECT_EQ(TestKey(scratch_, KEY_QUERY_VALUE).Get(), nullptr);
+    EXPECT_EQ(OpenTestKey(scratch_, KEY_QUERY_VALUE).get(), nullptr);
   }
 
   RegistryPlatform& Platform() override { return registry_; }
@@ -101,11 +91,11 @@ class Win32Binding : public TestBinding {
   std::string Scratch() const override { return scratch_; }
 
   std::optional<std::string> KeyClass(const std::string& path) override {
-    TestKey key(path, KEY_QUERY_VALUE);
-    if (key.Get() == nullptr) return std::nullopt;
+    const unique_hkey key = OpenTestKey(path, KEY_QUERY_VALUE);
+    if (key.get() == nullptr) return std::nullopt;
     char keyClass[256] = {};
     DWORD length = sizeof keyClass;
-    if (RegQueryInfoKeyA(key.Get(), keyClass, &length, nullptr, nullptr, nullptr, nullptr, nullptr,
+    if (RegQueryInfoKeyA(key.get(), keyClass, &length, nullptr, nullptr, nullptr, nullptr, nullptr,
                          nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
       return std::nullopt;
     }
@@ -114,11 +104,11 @@ class Win32Binding : public TestBinding {
 
   std::vector<std::string> ValueNames(const std::string& path) override {
     std::vector<std::string> names;
-    TestKey key(path, KEY_QUERY_VALUE);
+    const unique_hkey key = OpenTestKey(path, KEY_QUERY_VALUE);
     char name[256];
     DWORD length = sizeof name;
     for (DWORD i = 0;
-         key.Get() != nullptr && RegEnumValueA(key.Get(), i, name, &length, nullptr, nullptr,
+         key.get() != nullptr && RegEnumValueA(key.get(), i, name, &length, nullptr, nullptr,
                                                nullptr, nullptr) == ERROR_SUCCESS;
          ++i, length = sizeof name) {
       names.emplace_back(name, length);
@@ -131,17 +121,17 @@ class Win32Binding : public TestBinding {
   bool RefuseAccess(const std::string& path, bool read, bool write) override {
     const DWORD allowed = (read ? 0 : KEY_READ) | (write ? 0 : KEY_WRITE | DELETE);
     {
-      TestKey key(path, WRITE_DAC);
-      if (key.Get() == nullptr) return false;
+      const unique_hkey key = OpenTestKey(path, WRITE_DAC);
+      if (key.get() == nullptr) return false;
       Dacl dacl(allowed, false);
-      if (RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, dacl.Get()) != ERROR_SUCCESS) {
+      if (RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, dacl.Get()) != ERROR_SUCCESS) {
         return false;
       }
       refused_.push_back(path);
     }
     // Only a registry that enforces the DACL can stand for a refusing key.
-    TestKey probe(path, read ? KEY_QUERY_VALUE : KEY_SET_VALUE);
-    return probe.Get() == nullptr;
+    const unique_hkey probe = OpenTestKey(path, read ? KEY_QUERY_VALUE : KEY_SET_VALUE);
+    return probe.get() == nullptr;
   }
 
   bool FailSetValue(const std::string&) override { return false; }

@@ -13,7 +13,6 @@
 namespace e2e {
 namespace {
 
-using unique_hkey = unique_handle<HKEY, &::RegCloseKey>;
 using Bytes = std::vector<unsigned char>;
 
 const std::wstring kVellumarKey = std::wstring(kHostKey) + L"\\AddOn_Vellumar";
@@ -51,7 +50,7 @@ void ExpectValue(const std::wstring& key, const wchar_t* name, DWORD type, const
 // The names in the list, in order; the list's text split at every comma.
 std::vector<std::wstring> ListNames() {
   std::vector<std::wstring> names;
-  const std::optional<std::wstring> list = ReadText(kHostKey, L"AddOns");
+  const std::optional<std::wstring> list = ReadText(kHostKey, kAddOnList);
   if (!list) return names;
   std::size_t start = 0;
   for (;;) {
@@ -125,7 +124,7 @@ TEST_F(AddOnE2eTest, NineFieldInstallWritesTheKeyWithItsClassAndTheNineValues) {
   ExpectValue(kVellumarKey, L"LangBeschreibung", REG_SZ, Sz("Etiketten f\xFCr H\xFCllen"));
   ExpectValue(kVellumarKey, L"SpezialButtonGrafikName", REG_SZ, Sz("Etikett"));
   ExpectValue(kVellumarKey, L"SpezialButtonToolTiptext", REG_SZ, Sz("Drucken Sie Ihre Etiketten"));
-  ExpectValue(kHostKey, L"AddOns", REG_SZ, Sz("Vellumar"));
+  ExpectValue(kHostKey, kAddOnList, REG_SZ, Sz("Vellumar"));
 }
 
 TEST_F(AddOnE2eTest, ThreeFieldInstallWritesTheDefaults) {
@@ -144,7 +143,7 @@ TEST_F(AddOnE2eTest, ThreeFieldInstallWritesTheDefaults) {
   ExpectValue(kVellumarKey, L"LangBeschreibung", REG_SZ, {0x00});
   ExpectValue(kVellumarKey, L"SpezialButtonGrafikName", REG_SZ, Sz("AddOn"));
   ExpectValue(kVellumarKey, L"SpezialButtonToolTiptext", REG_SZ, Sz("Videoetiketten drucken"));
-  ExpectValue(kHostKey, L"AddOns", REG_SZ, Sz("Vellumar"));
+  ExpectValue(kHostKey, kAddOnList, REG_SZ, Sz("Vellumar"));
   EXPECT_EQ(SubKeys(kHostKey), std::vector<std::wstring>{L"AddOn_Vellumar"});
 }
 
@@ -161,7 +160,7 @@ TEST_F(AddOnE2eTest, EverythingLandsInThe32BitView) {
 }
 
 TEST_F(AddOnE2eTest, RepeatedInstallRewritesTheValuesAndKeepsOneListEntry) {
-  ASSERT_TRUE(WriteText(kHostKey, L"AddOns", L"Alpha"));
+  ASSERT_TRUE(WriteText(kHostKey, kAddOnList, L"Alpha"));
   const RunResult first = Silent(L"\"Vellumar\",\"Erste\",\"C:\\Vellumar.exe\"");
   ASSERT_EQ(first.exitCode, 0u) << Describe(first);
   // Another letter case: the same add-on to the host.
@@ -172,7 +171,7 @@ TEST_F(AddOnE2eTest, RepeatedInstallRewritesTheValuesAndKeepsOneListEntry) {
   EXPECT_EQ(SubKeys(kHostKey), std::vector<std::wstring>{L"AddOn_Vellumar"});
   ExpectValue(kVellumarKey, L"AddOnName", REG_SZ, Sz("VELLUMAR"));
   ExpectValue(kVellumarKey, L"KurzBeschreibung", REG_SZ, Sz("Zweite"));
-  ExpectValue(kHostKey, L"AddOns", REG_SZ, Sz("Alpha,Vellumar"));
+  ExpectValue(kHostKey, kAddOnList, REG_SZ, Sz("Alpha,Vellumar"));
 }
 
 // A 64-bit program that creates a path in the 32-bit view goes through Wine's advapi32 one key
@@ -200,13 +199,13 @@ std::string SnapshotBeyondWineClassQuirk(const std::wstring& key) {
 }
 
 TEST_F(AddOnE2eTest, InstallThenRemoveLeavesEverythingAsItWas) {
-  ASSERT_TRUE(WriteText(kHostKey, L"AddOns", L"Alpha,Beta"));
+  ASSERT_TRUE(WriteText(kHostKey, kAddOnList, L"Alpha,Beta"));
   ASSERT_TRUE(WriteText(std::wstring(kHostKey) + L"\\AddOn_Alpha", L"AddOnName", L"Alpha"));
   const std::string before = SnapshotBeyondWineClassQuirk(kBrannickKey);
 
   const RunResult install = Silent(L"\"Vellumar\",\"Etiketten\",\"C:\\Vellumar.exe\"");
   ASSERT_EQ(install.exitCode, 0u) << Describe(install);
-  ExpectValue(kHostKey, L"AddOns", REG_SZ, Sz("Alpha,Beta,Vellumar"));
+  ExpectValue(kHostKey, kAddOnList, REG_SZ, Sz("Alpha,Beta,Vellumar"));
 
   const RunResult remove = Silent(L"vellumar");
   ASSERT_TRUE(remove.RanAsScripted()) << Describe(remove);
@@ -216,7 +215,7 @@ TEST_F(AddOnE2eTest, InstallThenRemoveLeavesEverythingAsItWas) {
 }
 
 TEST_F(AddOnE2eTest, RemoveOfAnUnlistedNameDeletesItsKeyAndLeavesTheList) {
-  ASSERT_TRUE(WriteText(kHostKey, L"AddOns", L"Alpha, Vellumar"));
+  ASSERT_TRUE(WriteText(kHostKey, kAddOnList, L"Alpha, Vellumar"));
   ASSERT_TRUE(WriteText(kVellumarKey, L"AddOnName", L"Vellumar"));
 
   const RunResult run = Silent(L"Vellumar");
@@ -225,11 +224,11 @@ TEST_F(AddOnE2eTest, RemoveOfAnUnlistedNameDeletesItsKeyAndLeavesTheList) {
 
   EXPECT_FALSE(KeyExists(kVellumarKey));
   // The blank hides the entry from the membership test.
-  ExpectValue(kHostKey, L"AddOns", REG_SZ, Sz("Alpha, Vellumar"));
+  ExpectValue(kHostKey, kAddOnList, REG_SZ, Sz("Alpha, Vellumar"));
 }
 
 TEST_F(AddOnE2eTest, KeyThatCannotBeDeletedEndsWithStatusOne) {
-  ASSERT_TRUE(WriteText(kHostKey, L"AddOns", L"Alpha,Vellumar,Beta"));
+  ASSERT_TRUE(WriteText(kHostKey, kAddOnList, L"Alpha,Vellumar,Beta"));
   // RegDeleteKey refuses a key that has a sub-key.
   ASSERT_TRUE(WriteText(kVellumarKey + L"\\Daten", L"Wert", L"x"));
 
@@ -239,7 +238,7 @@ TEST_F(AddOnE2eTest, KeyThatCannotBeDeletedEndsWithStatusOne) {
   EXPECT_TRUE(run.messageBoxes.empty()) << Describe(run);
 
   EXPECT_TRUE(KeyExists(kVellumarKey));
-  ExpectValue(kHostKey, L"AddOns", REG_SZ, Sz("Alpha,Beta"));
+  ExpectValue(kHostKey, kAddOnList, REG_SZ, Sz("Alpha,Beta"));
 }
 
 // Starts one silent install per name, all suspended, lets them go at the same moment and waits
@@ -294,7 +293,7 @@ TEST_F(AddOnE2eTest, EightConcurrentInstallsKeepEveryName) {
   for (int round = 1; round <= 3; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
     ASSERT_TRUE(DeleteTree(kBrannickKey));
-    ASSERT_TRUE(WriteText(kHostKey, L"AddOns", L""));
+    ASSERT_TRUE(WriteText(kHostKey, kAddOnList, L""));
     std::vector<std::wstring> names;
     for (int i = 1; i <= 8; ++i) names.push_back(L"Parallel" + std::to_wstring(i));
 
@@ -302,7 +301,7 @@ TEST_F(AddOnE2eTest, EightConcurrentInstallsKeepEveryName) {
 
     std::vector<std::wstring> listed = ListNames();
     std::sort(listed.begin(), listed.end());
-    ASSERT_EQ(listed, names) << "AddOns is \"" << Utf8(ReadText(kHostKey, L"AddOns").value_or(L""))
+    ASSERT_EQ(listed, names) << "AddOns is \"" << Utf8(ReadText(kHostKey, kAddOnList).value_or(L""))
                              << "\"";
     for (const std::wstring& name : names) {
       EXPECT_EQ(ReadText(std::wstring(kHostKey) + L"\\AddOn_" + name, L"AddOnName"), name);

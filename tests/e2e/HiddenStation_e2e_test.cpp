@@ -57,7 +57,7 @@ TEST_P(HiddenStationTest, ShowsNoBoxAndEndsAsAfterTheSafestClick) {
   HttpRecorder recorder;
   ASSERT_TRUE(recorder.registered());
   if (!c.hostVersion.empty()) {
-    ASSERT_TRUE(WriteText(kGemeinsamesKey, L"Version", c.hostVersion));
+    ASSERT_TRUE(WriteText(kVersionKey, kVersionValue, c.hostVersion));
   }
   RunOptions options;
   options.desktop = kDesktop;

@@ -18,7 +18,6 @@
 namespace e2e {
 namespace {
 
-using unique_hkey = unique_handle<HKEY, &::RegCloseKey>;
 using Clock = std::chrono::steady_clock;
 
 constexpr wchar_t kCommandKey[] = L"Software\\Classes\\http\\shell\\open\\command";

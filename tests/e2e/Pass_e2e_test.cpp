@@ -24,7 +24,7 @@ const std::wstring kVellumarKey = std::wstring(kHostKey) + L"\\AddOn_Vellumar";
 // Two registered add-ons that a refused run must leave exactly as they are; one of them has a
 // name the name check rejects, so a remove that slipped past the check would show.
 void SeedRegisteredAddOns() {
-  ASSERT_TRUE(WriteText(kHostKey, L"AddOns", L"Vellumar,Vellu.mar"));
+  ASSERT_TRUE(WriteText(kHostKey, kAddOnList, L"Vellumar,Vellu.mar"));
   ASSERT_TRUE(WriteText(kVellumarKey, L"AddOnName", L"Vellumar"));
   ASSERT_TRUE(WriteText(std::wstring(kHostKey) + L"\\AddOn_Vellu.mar", L"AddOnName", L"Vellu.mar"));
 }
@@ -174,7 +174,7 @@ TEST_F(BrannickTest, SilentInstallAtTheRangeLimitWritesTheAddOn) {
   EXPECT_EQ(ReadDword(kVellumarKey, L"ParameterZusatz"), 0u);
   // A bare file name is completed with the directory quillet.exe ran from.
   EXPECT_EQ(ReadText(kVellumarKey, L"ExeDateiname"), run.ownDirectory + L"Vellumar.exe");
-  EXPECT_EQ(ReadText(kHostKey, L"AddOns"), L"Vellumar");
+  EXPECT_EQ(ReadText(kHostKey, kAddOnList), L"Vellumar");
 }
 
 TEST_F(BrannickTest, OwnDirectoryWithBlanksCompletesTheProgramPath) {

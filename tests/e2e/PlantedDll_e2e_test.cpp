@@ -23,8 +23,6 @@
 namespace e2e {
 namespace {
 
-using unique_hkey = unique_handle<HKEY, &::RegCloseKey>;
-
 constexpr wchar_t kAppDefaults[] = L"Software\\Wine\\AppDefaults\\quillet.exe";
 
 // DLLs that Wine's own DLLs bind through their delay-load tables, which Wine resolves without the
@@ -54,7 +52,7 @@ std::vector<std::wstring> ProbeNames() {
   WIN32_FIND_DATAW found{};
   const HANDLE search = FindFirstFileW((ProbeFolder() + L"*.dll").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return names;
-  const unique_handle<HANDLE, &::FindClose> owner(search);
+  const unique_find owner(search);
   do names.push_back(found.cFileName);
   while (FindNextFileW(search, &found));
   return names;
@@ -138,7 +136,7 @@ TEST_P(PlantedDllTest, NoneIsLoaded) {
   HttpRecorder recorder;  // the outdated host's Yes must not start a real browser
   ASSERT_TRUE(recorder.registered());
   if (!c.hostVersion.empty()) {
-    ASSERT_TRUE(WriteText(kGemeinsamesKey, L"Version", c.hostVersion));
+    ASSERT_TRUE(WriteText(kVersionKey, kVersionValue, c.hostVersion));
   }
   RunOptions options;
   options.directory = folder_;

@@ -15,7 +15,7 @@ using e2e::RunQuillet;
 
 constexpr wchar_t kInstallText[] = L"Das Zusatzprogramm wird installiert ..";
 constexpr wchar_t kRemoveText[] = L"Das Zusatzprogramm wird entfernt ..";
-constexpr wchar_t kAddOnKey[] = L"software\\Orvo\\Brannick\\Brannick\\AddOn_Statusfenster";
+const std::wstring kAddOnKey = e2e::AddOnKey(L"Statusfenster");
 constexpr wchar_t kInstall[] =
     L"\"Statusfenster\",\"Fenster pr\u00FCfen\",\"C:\\Statusfenster.exe\"";
 constexpr wchar_t kRemove[] = L"Statusfenster";

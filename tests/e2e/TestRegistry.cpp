@@ -9,8 +9,6 @@
 namespace e2e {
 namespace {
 
-using unique_hkey = unique_handle<HKEY, &::RegCloseKey>;
-
 constexpr REGSAM kView = KEY_WOW64_32KEY;
 
 unique_hkey Open(const std::wstring& key, REGSAM access) {

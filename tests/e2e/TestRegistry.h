@@ -7,13 +7,27 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "app/Facts.h"
 
 namespace e2e {
 
-inline constexpr wchar_t kBrannickKey[] = L"Software\\Orvo\\Brannick";
-inline constexpr wchar_t kGemeinsamesKey[] = L"Software\\Orvo\\Brannick\\Gemeinsames";
-inline constexpr wchar_t kHostKey[] = L"software\\Orvo\\Brannick\\Brannick";
+using facts::kAddOnKeyPrefix;
+using facts::kAddOnList;
+using facts::kHostKey;
+using facts::kVersionKey;
+using facts::kVersionValue;
+
+// The host's whole tree, which every test starts without: the key above its version key.
+inline const std::wstring kBrannickKey(
+    std::wstring_view(kVersionKey).substr(0, std::wstring_view(kVersionKey).rfind(L'\\')));
+
+// The key of the add-on `name` below the host key.
+inline std::wstring AddOnKey(std::wstring_view name) {
+  return std::wstring(kAddOnKeyPrefix) + std::wstring(name);
+}
 
 // A value as a program reading it with the ANSI calls gets it: REG_SZ texts in the ANSI code
 // page, with their terminating NUL as stored.

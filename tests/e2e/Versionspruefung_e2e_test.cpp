@@ -31,19 +31,19 @@ void Record(const HostVersion& version) {
     case HostVersion::NoKey:
       break;
     case HostVersion::NoValue:
-      ASSERT_TRUE(WriteText(kGemeinsamesKey, L"Sprache", L"de"));
+      ASSERT_TRUE(WriteText(kVersionKey, L"Sprache", L"de"));
       break;
     case HostVersion::Text:
-      ASSERT_TRUE(WriteText(kGemeinsamesKey, L"Version", version.text));
+      ASSERT_TRUE(WriteText(kVersionKey, kVersionValue, version.text));
       break;
     case HostVersion::Number:
-      ASSERT_TRUE(WriteDword(kGemeinsamesKey, L"Version", version.number));
+      ASSERT_TRUE(WriteDword(kVersionKey, kVersionValue, version.number));
       break;
   }
 }
 
 // An add-on list the gate must leave alone.
-void SeedAddOnList() { ASSERT_TRUE(WriteText(kHostKey, L"AddOns", L"Alt,Brannick-Tool")); }
+void SeedAddOnList() { ASSERT_TRUE(WriteText(kHostKey, kAddOnList, L"Alt,Brannick-Tool")); }
 
 class GateTest : public BrannickTest {
  protected:
@@ -150,7 +150,7 @@ TEST_F(GateTest, YesHandsTheDownloadAddressToTheShellAndEnds) {
   // browser does not inherit the installer's rights from quillet.exe.
   EXPECT_EQ(lstrcmpiW(opened->front().startedBy.c_str(), L"explorer.exe"), 0)
       << Utf8(opened->front().startedBy);
-  EXPECT_EQ(ReadText(kHostKey, L"AddOns"), L"Alt,Brannick-Tool");
+  EXPECT_EQ(ReadText(kHostKey, kAddOnList), L"Alt,Brannick-Tool");
 }
 
 // The shell starts the browser in the root of the drive quillet.exe runs from.
@@ -184,7 +184,7 @@ TEST_P(CurrentHostTest, TheGatePassesSilently) {
   EXPECT_TRUE(run.messageBoxes.empty()) << Describe(run);
   EXPECT_EQ(run.exitCode, 0u) << Describe(run);
   EXPECT_EQ(ReadText(kVellumarKey, L"AddOnName"), L"Vellumar");
-  EXPECT_EQ(ReadText(kHostKey, L"AddOns"), L"Vellumar");
+  EXPECT_EQ(ReadText(kHostKey, kAddOnList), L"Vellumar");
   const auto opened = recorder_.Opened();
   ASSERT_TRUE(opened.has_value()) << "the http recorder did not finish";
   EXPECT_TRUE(opened->empty());
