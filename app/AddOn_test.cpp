@@ -9,7 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/Facts.h"
 #include "testing/MemoryRegistry.h"
+#include "testing/Windows1252.h"
 
 namespace {
 
@@ -21,8 +23,11 @@ using ModulRegistrierung::RegistryContext;
 using ModulRegistrierung::StoredValue;
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr char kHost[] = "software\\Orvo\\Brannick\\Brannick";
-constexpr char kPrefix[] = "software\\Orvo\\Brannick\\Brannick\\AddOn_";
+using windows1252::Encode;
+
+const std::string kHost = Encode(facts::kHostKey);
+const std::string kList = Encode(facts::kAddOnList);
+const std::string kClass = Encode(facts::kAddOnKeyClass);
 
 class NoticeCounter : public MessageBoxes {
  public:
@@ -56,12 +61,6 @@ std::string Shown(const std::optional<StoredValue>& raw) {
   return text + "]";
 }
 
-std::string Narrow(std::wstring_view text) {
-  std::string bytes;
-  for (wchar_t c : text) bytes.push_back(static_cast<char>(c));
-  return bytes;
-}
-
 class AddOnTest : public ::testing::Test {
  protected:
   void TearDown() override {
@@ -70,13 +69,24 @@ class AddOnTest : public ::testing::Test {
   }
 
   void SeedList(std::wstring_view text) {
-    mem.SeedValue(kHkeyLocalMachine, kHost, "AddOns", kRegSz, Sz(text));
+    mem.SeedValue(kHkeyLocalMachine, kHost, kList, kRegSz, Sz(text));
   }
-  std::optional<StoredValue> List() const { return mem.Raw(kHkeyLocalMachine, kHost, "AddOns"); }
-  int ListWrites() const { return mem.SetValueCount(kHkeyLocalMachine, kHost, "AddOns"); }
-  static std::string Key(std::wstring_view name) { return kPrefix + Narrow(name); }
+  std::optional<StoredValue> List() const { return Stored(kHost, kList); }
+  int ListWrites() const { return mem.SetValueCount(kHkeyLocalMachine, kHost, kList); }
+  static std::string Key(std::wstring_view name) {
+    return Encode(facts::kAddOnKeyPrefix + std::wstring(name));
+  }
+  // The key below HKEY_LOCAL_MACHINE, null when it does not exist.
+  const MemoryRegistry::Node* Find(const std::string& path) const {
+    return mem.Find(kHkeyLocalMachine, path);
+  }
+  // nullopt when the value or its key does not exist.
+  std::optional<StoredValue> Stored(const std::string& path, std::string_view value) const {
+    const MemoryRegistry::Node* key = Find(path);
+    return key ? key->Value(value) : std::nullopt;
+  }
   std::optional<StoredValue> Value(std::wstring_view name, const char* value) const {
-    return mem.Raw(kHkeyLocalMachine, Key(name), value);
+    return Stored(Key(name), value);
   }
 
   bool Install(const std::wstring& name) {
@@ -105,8 +115,8 @@ struct ListRow {
 
 void PrintTo(const ListRow& row, std::ostream* out) {
   *out << (row.op == Op::Install ? "install" : "remove") << " ["
-       << (row.before ? Narrow(*row.before) : "<missing>") << "] name [" << Narrow(row.name)
-       << "] -> " << (row.after ? "[" + Narrow(*row.after) + "]" : "<not written>");
+       << (row.before ? Encode(*row.before) : "<missing>") << "] name [" << Encode(row.name)
+       << "] -> " << (row.after ? "[" + Encode(*row.after) + "]" : "<not written>");
 }
 
 class ListTable : public AddOnTest, public ::testing::WithParamInterface<ListRow> {};
@@ -131,7 +141,7 @@ TEST_P(ListTable, ListAfterwards) {
     EXPECT_EQ(ListWrites(), 0);
     EXPECT_EQ(List(), vorher) << Shown(List());
   }
-  EXPECT_EQ(mem.KeyExists(kHkeyLocalMachine, Key(row.name)), row.op == Op::Install);
+  EXPECT_EQ(Find(Key(row.name)) != nullptr, row.op == Op::Install);
 }
 
 // · of the table is a blank here, Q a double quote.
@@ -209,14 +219,19 @@ AddOnEintrag VollerEintrag() {
 TEST_F(AddOnTest, NewKeyGetsTheClassAndTheNineValuesInTheirOrder) {
   EXPECT_TRUE(AddOnEinrichten(ctx, VollerEintrag()));
 
-  EXPECT_EQ(mem.KeyClass(kHkeyLocalMachine, Key(L"Vellumar")), "Anwendungsdaten");
-  EXPECT_EQ(mem.SubKeyNames(kHkeyLocalMachine, kHost), std::vector<std::string>{"AddOn_Vellumar"});
-  EXPECT_EQ(mem.ValueNames(kHkeyLocalMachine, Key(L"Vellumar")),
+  // The host's layout spelt out once, as the host reads it.
+  const MemoryRegistry::Node* key = Find("software\\Orvo\\Brannick\\Brannick\\AddOn_Vellumar");
+  ASSERT_NE(key, nullptr);
+  EXPECT_EQ(key->keyClass, "Anwendungsdaten");
+  EXPECT_EQ(Find(kHost)->SubKeyNames(), std::vector<std::string>{"AddOn_Vellumar"});
+  EXPECT_EQ(key->ValueNames(),
             std::vector<std::string>(std::begin(kNeunWerte), std::end(kNeunWerte)));
   for (const char* name : kNeunWerte) {
     EXPECT_EQ(mem.SetValueCount(kHkeyLocalMachine, Key(L"Vellumar"), name), 1) << name;
   }
-  EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"Vellumar")})) << Shown(List());
+  EXPECT_EQ(Stored("software\\Orvo\\Brannick\\Brannick", "AddOns"),
+            (StoredValue{kRegSz, Sz(L"Vellumar")}))
+      << Shown(List());
 }
 
 TEST_F(AddOnTest, StoredBytesOfTheNineValues) {
@@ -261,11 +276,13 @@ TEST_F(AddOnTest, ExistingKeyKeepsItsClassAndForeignValues) {
 
   EXPECT_TRUE(AddOnEinrichten(ctx, VollerEintrag()));
 
-  EXPECT_EQ(mem.KeyClass(kHkeyLocalMachine, Key(L"Vellumar")), "Fremdklasse");
+  const MemoryRegistry::Node* key = Find(Key(L"Vellumar"));
+  ASSERT_NE(key, nullptr);
+  EXPECT_EQ(key->keyClass, "Fremdklasse");
   EXPECT_EQ(Value(L"Vellumar", "Lizenz"), (StoredValue{3, {1, 2, 3}}));
   EXPECT_EQ(Value(L"Vellumar", "KurzBeschreibung"),
             (StoredValue{kRegSz, Sz(L"Videoetiketten drucken")}));
-  EXPECT_EQ(mem.ValueNames(kHkeyLocalMachine, Key(L"Vellumar")).size(), 10u);
+  EXPECT_EQ(key->values.size(), 10u);
 }
 
 TEST_F(AddOnTest, ReinstallUnderAnotherLetterCaseReusesTheKey) {
@@ -277,7 +294,7 @@ TEST_F(AddOnTest, ReinstallUnderAnotherLetterCaseReusesTheKey) {
   EXPECT_TRUE(AddOnEinrichten(ctx, neu));
 
   // The key keeps the letter case of its first registration, the value takes the new one.
-  EXPECT_EQ(mem.SubKeyNames(kHkeyLocalMachine, kHost), std::vector<std::string>{"AddOn_Vellumar"});
+  EXPECT_EQ(Find(kHost)->SubKeyNames(), std::vector<std::string>{"AddOn_Vellumar"});
   EXPECT_EQ(Value(L"Vellumar", "AddOnName"), (StoredValue{kRegSz, Sz(L"VELLUMAR")}));
   EXPECT_EQ(Value(L"Vellumar", "KurzBeschreibung"), (StoredValue{kRegSz, Sz(L"Neu")}));
   EXPECT_EQ(mem.SetValueCount(kHkeyLocalMachine, Key(L"Vellumar"), "AddOnName"), 2);
@@ -287,12 +304,12 @@ TEST_F(AddOnTest, ReinstallUnderAnotherLetterCaseReusesTheKey) {
 
 TEST_F(AddOnTest, EmptyNameUsesTheBareKeyPrefix) {
   EXPECT_TRUE(Install(L""));
-  EXPECT_EQ(mem.SubKeyNames(kHkeyLocalMachine, kHost), std::vector<std::string>{"AddOn_"});
+  EXPECT_EQ(Find(kHost)->SubKeyNames(), std::vector<std::string>{"AddOn_"});
   EXPECT_EQ(Value(L"", "AddOnName"), (StoredValue{kRegSz, {0x00}}));
 
   EXPECT_TRUE(AddOnEntfernen(ctx, L""));
-  EXPECT_FALSE(mem.KeyExists(kHkeyLocalMachine, Key(L"")));
-  EXPECT_TRUE(mem.KeyExists(kHkeyLocalMachine, kHost));
+  EXPECT_EQ(Find(Key(L"")), nullptr);
+  EXPECT_NE(Find(kHost), nullptr);
 }
 
 // --- Removing ----------------------------------------------------------------------------
@@ -303,7 +320,7 @@ TEST_F(AddOnTest, RemoveDeletesAKeyThatHasNoListEntry) {
 
   EXPECT_TRUE(AddOnEntfernen(ctx, L"Vellumar"));
 
-  EXPECT_FALSE(mem.KeyExists(kHkeyLocalMachine, Key(L"Vellumar")));
+  EXPECT_EQ(Find(Key(L"Vellumar")), nullptr);
   EXPECT_EQ(ListWrites(), 0);
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A,B")})) << Shown(List());
 }
@@ -329,7 +346,7 @@ TEST_F(AddOnTest, KeyThatCannotBeDeletedFailsButTheListIsStillUpdated) {
 
   EXPECT_FALSE(AddOnEntfernen(ctx, L"Vellumar"));
 
-  EXPECT_TRUE(mem.KeyExists(kHkeyLocalMachine, Key(L"Vellumar")));
+  EXPECT_NE(Find(Key(L"Vellumar")), nullptr);
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A")})) << Shown(List());
 }
 
@@ -337,11 +354,11 @@ TEST_F(AddOnTest, KeyThatCannotBeDeletedFailsButTheListIsStillUpdated) {
 
 TEST_F(AddOnTest, RefusedValueWritesFailButTheListIsStillWritten) {
   SeedList(L"A");
-  mem.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), "Anwendungsdaten");
+  mem.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), kClass);
   ASSERT_TRUE(mem.FailSetValue(kHkeyLocalMachine, Key(L"Vellumar")));
   MemoryRegistry gut;
-  gut.SeedValue(kHkeyLocalMachine, kHost, "AddOns", kRegSz, Sz(L"A"));
-  gut.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), "Anwendungsdaten");
+  gut.SeedValue(kHkeyLocalMachine, kHost, kList, kRegSz, Sz(L"A"));
+  gut.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), kClass);
   NoticeCounter keine;
 
   EXPECT_FALSE(AddOnEinrichten(ctx, VollerEintrag()));
@@ -351,7 +368,7 @@ TEST_F(AddOnTest, RefusedValueWritesFailButTheListIsStillWritten) {
   for (const char* name : kNeunWerte) {
     EXPECT_EQ(mem.SetValueCount(kHkeyLocalMachine, Key(L"Vellumar"), name), 1) << name;
   }
-  EXPECT_TRUE(mem.ValueNames(kHkeyLocalMachine, Key(L"Vellumar")).empty());
+  EXPECT_TRUE(Find(Key(L"Vellumar"))->values.empty());
   const std::vector<MemoryRegistry::KeyPath> ohneSchluessel{{kHkeyLocalMachine, Key(L"Vellumar")}};
   EXPECT_EQ(mem.Dump(ohneSchluessel), gut.Dump(ohneSchluessel));
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A,Vellumar")})) << Shown(List());
@@ -368,20 +385,21 @@ TEST_F(AddOnTest, RefusedListWriteFailsButTheValuesAreWritten) {
 
   EXPECT_EQ(ListWrites(), 1);
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A")})) << Shown(List());
-  EXPECT_EQ(mem.KeyClass(kHkeyLocalMachine, Key(L"Vellumar")), "Anwendungsdaten");
-  for (const char* name : kNeunWerte) {
-    EXPECT_EQ(Value(L"Vellumar", name), gut.Raw(kHkeyLocalMachine, Key(L"Vellumar"), name)) << name;
-  }
+  const MemoryRegistry::Node* key = Find(Key(L"Vellumar"));
+  const MemoryRegistry::Node* gutKey = gut.Find(kHkeyLocalMachine, Key(L"Vellumar"));
+  ASSERT_TRUE(key && gutKey);
+  EXPECT_EQ(key->keyClass, kClass);
+  for (const char* name : kNeunWerte) EXPECT_EQ(key->Value(name), gutKey->Value(name)) << name;
 }
 
 TEST_F(AddOnTest, RefusedListWriteOnRemoveFailsButTheKeyIsDeleted) {
   SeedList(L"A,Vellumar");
-  mem.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), "Anwendungsdaten");
+  mem.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), kClass);
   ASSERT_TRUE(mem.FailSetValue(kHkeyLocalMachine, kHost));
 
   EXPECT_FALSE(AddOnEntfernen(ctx, L"Vellumar"));
 
-  EXPECT_FALSE(mem.KeyExists(kHkeyLocalMachine, Key(L"Vellumar")));
+  EXPECT_EQ(Find(Key(L"Vellumar")), nullptr);
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A,Vellumar")})) << Shown(List());
 }
 
@@ -392,7 +410,7 @@ TEST_F(AddOnTest, KeyThatCannotBeCreatedFailsButTheListIsStillWritten) {
 
   EXPECT_FALSE(Install(lang));
 
-  EXPECT_FALSE(mem.KeyExists(kHkeyLocalMachine, Key(lang)));
+  EXPECT_EQ(Find(Key(lang)), nullptr);
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A," + lang)})) << Shown(List());
 }
 

@@ -14,6 +14,7 @@
 #include "registry/ModulRegistrierung.h"
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingPlatform.h"
+#include "testing/Windows1252.h"
 
 // Found by GoogleTest through the record's own (global) namespace.
 static void PrintTo(const AddOnEintrag& e, std::ostream* os) {
@@ -29,7 +30,6 @@ namespace {
 
 using namespace ModulRegistrierung;
 
-constexpr wchar_t kAddOnSchluessel[] = L"software\\Orvo\\Brannick\\Brannick\\AddOn_";
 constexpr wchar_t kOwnDirectory[] = L"D:\\Werkzeuge\\Quillet";
 constexpr wchar_t kInstallieren[] = L"status:Das Zusatzprogramm wird installiert ..";
 constexpr wchar_t kEntfernen[] = L"status:Das Zusatzprogramm wird entfernt ..";
@@ -71,7 +71,7 @@ class PassTest : public ::testing::Test {
   // The record as stored for `name`, read back through the registry layer; nullopt when the
   // add-on has no key.
   std::optional<AddOnEintrag> Gespeichert(const std::wstring& name) {
-    const std::wstring key = kAddOnSchluessel + name;
+    const std::wstring key = facts::kAddOnKeyPrefix + name;
     if (!RegistryKeyExists(Kontext(), kHkeyLocalMachine, key)) return std::nullopt;
     auto text = [&](const wchar_t* wert) {
       RegistryValue v = std::wstring(L"<fehlt>");
@@ -103,7 +103,8 @@ class PassTest : public ::testing::Test {
 
   void SetVersion(const std::string& version) {
     registry.SeedValue(
-        kHkeyLocalMachine, "Software\\Orvo\\Brannick\\Gemeinsames", "Version", kRegSz,
+        kHkeyLocalMachine, windows1252::Encode(facts::kVersionKey),
+        windows1252::Encode(facts::kVersionValue), kRegSz,
         std::vector<std::uint8_t>(version.c_str(), version.c_str() + version.size() + 1));
   }
 
@@ -440,8 +441,9 @@ TEST(RecordingPlatform, CountsBoxesWithoutAFittingAnswer) {
 }
 
 TEST_F(PassTest, AFailedRegistryWriteEndsTheRunWithItsOwnStatus) {
-  registry.SeedKey(kHkeyLocalMachine, "software\\Orvo\\Brannick\\Brannick\\AddOn_a");
-  registry.FailSetValue(kHkeyLocalMachine, "software\\Orvo\\Brannick\\Brannick\\AddOn_a");
+  const std::string key = windows1252::Encode(facts::kAddOnKeyPrefix + std::wstring(L"a"));
+  registry.SeedKey(kHkeyLocalMachine, key);
+  registry.FailSetValue(kHkeyLocalMachine, key);
   EXPECT_EQ(Run(L"a,b,C:\\c.exe"), ExitStatus::RegistryFailed);
   // The window and the pause are the same as after a good run; no message is added.
   EXPECT_EQ(platform.Calls(), (std::vector<std::wstring>{kInstallieren, L"show", L"lock", L"unlock",

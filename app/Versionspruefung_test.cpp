@@ -10,18 +10,18 @@
 #include "app/Facts.h"
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingPlatform.h"
+#include "testing/Windows1252.h"
 
 namespace {
 
 using namespace ModulRegistrierung;
 
-constexpr char kSchluessel[] = "Software\\Orvo\\Brannick\\Gemeinsames";
-
 // Stores a value the way another program would have: raw bytes, not through the layer under
 // test.
 void Speichern(MemoryRegistry& registry, std::uint32_t typ, const std::vector<std::uint8_t>& daten,
-               const char* wertName = "Version") {
-  registry.SeedValue(kHkeyLocalMachine, kSchluessel, wertName, typ, daten);
+               const std::wstring& wertName = facts::kVersionValue) {
+  registry.SeedValue(kHkeyLocalMachine, windows1252::Encode(facts::kVersionKey),
+                     windows1252::Encode(wertName), typ, daten);
 }
 
 std::vector<std::uint8_t> Sz(const std::string& text) {
@@ -47,7 +47,7 @@ class Gate : public ::testing::TestWithParam<GateCase> {};
 TEST_P(Gate, PassesOrAsksAsTheRecordedVersionSays) {
   const GateCase& c = GetParam();
   MemoryRegistry registry;
-  if (c.vorrat == Vorrat::KeinWert) Speichern(registry, kRegSz, Sz("400"), "Anderes");
+  if (c.vorrat == Vorrat::KeinWert) Speichern(registry, kRegSz, Sz("400"), L"Anderes");
   if (c.vorrat == Vorrat::Text) Speichern(registry, kRegSz, Sz(c.version));
   if (c.vorrat == Vorrat::Dword) {
     std::uint32_t zahl = static_cast<std::uint32_t>(std::stoul(c.version));
@@ -100,7 +100,9 @@ TEST(HostVeraltet, ComparesExactlyAndCaseSensitively) {
 
 TEST(VersionPruefen, AsksTheDownloadQuestionAndOpensTheAddressOnYes) {
   MemoryRegistry registry;
-  Speichern(registry, kRegSz, Sz("410"));
+  // Where the host records its version, spelt out once.
+  registry.SeedValue(kHkeyLocalMachine, "Software\\Orvo\\Brannick\\Gemeinsames", "Version", kRegSz,
+                     Sz("410"));
   RecordingPlatform platform;
   platform.QueueAnswer(MessageAnswer::Yes);
 

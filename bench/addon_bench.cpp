@@ -9,14 +9,16 @@
 
 #include "app/AddOn.h"
 #include "app/AddOnEintrag.h"
+#include "app/Facts.h"
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingPlatform.h"
+#include "testing/Windows1252.h"
 
 namespace {
 
 namespace reg = ModulRegistrierung;
 
-constexpr char kHost[] = "software\\Orvo\\Brannick\\Brannick";
+const std::string kHost = windows1252::Encode(facts::kHostKey);
 
 std::string Name(std::int64_t i) { return "Zusatz" + std::to_string(i); }
 
@@ -54,10 +56,12 @@ struct Fixture {
 
   explicit Fixture(std::int64_t count) : list(ListOf(count)) {}
   void Reset(const std::string& addOnKeyName = {}) {
-    registry.SeedValue(reg::kHkeyLocalMachine, kHost, "AddOns", reg::kRegSz, list);
+    registry.SeedValue(reg::kHkeyLocalMachine, kHost, windows1252::Encode(facts::kAddOnList),
+                       reg::kRegSz, list);
     if (!addOnKeyName.empty()) {
-      registry.SeedKey(reg::kHkeyLocalMachine, std::string(kHost) + "\\AddOn_" + addOnKeyName,
-                       "Anwendungsdaten");
+      registry.SeedKey(reg::kHkeyLocalMachine,
+                       windows1252::Encode(facts::kAddOnKeyPrefix) + addOnKeyName,
+                       windows1252::Encode(facts::kAddOnKeyClass));
     }
   }
 };

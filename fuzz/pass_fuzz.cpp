@@ -41,11 +41,14 @@
 #include <variant>
 #include <vector>
 
+#include "app/Facts.h"
 #include "app/Pass.h"
 #include "fuzz/FuzzInput.h"
 #include "registry/ModulRegistrierung.h"
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingPlatform.h"
+#include "testing/Windows1252.h"
+#include "text/Characters.h"
 #include "text/ModulTextZeile2CollectionArray.h"
 
 namespace {
@@ -56,11 +59,11 @@ using ModulTextZeile2CollectionArray::Trimmen;
 using reg::MemoryRegistry;
 
 constexpr reg::RegistryRoot kHklm = reg::kHkeyLocalMachine;
-constexpr char kHost[] = "software\\Orvo\\Brannick\\Brannick";
-constexpr char kAddOnPrefix[] = "software\\Orvo\\Brannick\\Brannick\\AddOn_";
-constexpr char kList[] = "AddOns";
-constexpr wchar_t kInstallStatus[] = L"Das Zusatzprogramm wird installiert ..";
-constexpr wchar_t kRemoveStatus[] = L"Das Zusatzprogramm wird entfernt ..";
+using windows1252::Encode;
+const std::string kHost = Encode(facts::kHostKey);
+const std::string kAddOnPrefix = Encode(facts::kAddOnKeyPrefix);
+const std::string kList = Encode(facts::kAddOnList);
+const std::string kClass = Encode(facts::kAddOnKeyClass);
 
 std::string g_arguments;  // for the failure message
 std::string g_list;
@@ -96,20 +99,18 @@ void SeedText(MemoryRegistry& r, reg::RegistryRoot root, std::string_view path,
 }
 
 void SeedRegistry(MemoryRegistry& r) {
-  SeedText(r, kHklm, "Software\\Orvo\\Brannick\\Gemeinsames", "Version", "4.30");
+  SeedText(r, kHklm, Encode(facts::kVersionKey), Encode(facts::kVersionValue), "4.30");
   SeedText(r, kHklm, kHost, "Pfad", "C:\\Programme\\Kestrelview");
   r.SeedValue(kHklm, kHost, "Zaehler", reg::kRegDword, {7, 0, 0, 0});
-  r.SeedKey(kHklm, "software\\Orvo\\Brannick\\Brannick\\AddOn_Vellumar", "Anwendungsdaten");
-  SeedText(r, kHklm, "software\\Orvo\\Brannick\\Brannick\\AddOn_Vellumar", "AddOnName", "Vellumar");
-  SeedText(r, kHklm, "software\\Orvo\\Brannick\\Brannick\\AddOn_Vellumar", "Fremd", "bleibt");
-  r.SeedKey(kHklm, "software\\Orvo\\Brannick\\Brannick\\AddOn_a\\Unterschluessel", "Fremd");
-  SeedText(r, kHklm, "software\\Orvo\\Brannick\\Brannick\\AddOn_Vellumar2", "AddOnName",
-           "Vellumar2");
-  SeedText(r, kHklm, "software\\Orvo\\Brannick\\Brannick\\Einstellungen", "Farbe", "blau");
-  SeedText(r, kHklm, "software\\Orvo\\Andere", "AddOns", "fremd");
+  r.SeedKey(kHklm, kAddOnPrefix + "Vellumar", kClass);
+  SeedText(r, kHklm, kAddOnPrefix + "Vellumar", "AddOnName", "Vellumar");
+  SeedText(r, kHklm, kAddOnPrefix + "Vellumar", "Fremd", "bleibt");
+  r.SeedKey(kHklm, kAddOnPrefix + "a\\Unterschluessel", "Fremd");
+  SeedText(r, kHklm, kAddOnPrefix + "Vellumar2", "AddOnName", "Vellumar2");
+  SeedText(r, kHklm, kHost + "\\Einstellungen", "Farbe", "blau");
+  SeedText(r, kHklm, "software\\Orvo\\Andere", kList, "fremd");
   SeedText(r, reg::kHkeyCurrentUser, kHost, kList, "Vellumar,B");
-  SeedText(r, reg::kHkeyCurrentUser, "software\\Orvo\\Brannick\\Brannick\\AddOn_B", "AddOnName",
-           "B");
+  SeedText(r, reg::kHkeyCurrentUser, kAddOnPrefix + "B", "AddOnName", "B");
 }
 
 // Letter case folded as the registry folds key names and the list its names: ASCII and the
@@ -120,14 +121,6 @@ wchar_t Fold(wchar_t c) {
 }
 std::wstring Folded(std::wstring text) {
   for (wchar_t& c : text) c = Fold(c);
-  return text;
-}
-std::string FoldedAnsi(std::string text) {
-  for (char& c : text) {
-    const auto b = static_cast<unsigned char>(c);
-    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7))
-      c = static_cast<char>(b + 0x20);
-  }
   return text;
 }
 
@@ -141,38 +134,46 @@ std::string Hex(const std::vector<std::uint8_t>& bytes) {
   return hex;
 }
 
-// Every key, class and value of the hive below `path`, leaving out the key `skipKey` with all
-// below it and the value `skipValue` of the key `skipValueKey` (paths compared folded).
-void Walk(const MemoryRegistry& r, reg::RegistryRoot root, const std::string& path,
-          const std::string& skipKey, const std::string& skipValueKey,
+// Every key, class and value from `key` down, leaving out the key `skipKey` with all below it
+// and the list's value in the key `listKey`.
+void Walk(const MemoryRegistry::Node& key, const std::string& path,
+          const MemoryRegistry::Node* skipKey, const MemoryRegistry::Node* listKey,
           std::vector<std::string>& lines) {
-  if (!skipKey.empty() && FoldedAnsi(path) == FoldedAnsi(skipKey)) return;
-  lines.push_back("key " + path + " class " + r.KeyClass(root, path).value_or("?"));
-  const bool skipList = !skipValueKey.empty() && FoldedAnsi(path) == FoldedAnsi(skipValueKey);
-  for (const std::string& name : r.ValueNames(root, path)) {
-    if (skipList && FoldedAnsi(name) == FoldedAnsi(kList)) continue;
-    const auto raw = r.Raw(root, path, name);
-    lines.push_back("value " + path + " : " + name + " = " +
-                    (raw ? std::to_string(raw->type) + " " + Hex(raw->bytes) : "?"));
+  if (&key == skipKey) return;
+  lines.push_back("key " + path + " class " + key.keyClass);
+  for (const auto& [name, value] : key.values) {
+    if (&key == listKey && text::EqualIgnoringCase(windows1252::Decode(name), facts::kAddOnList))
+      continue;
+    lines.push_back("value " + path + " : " + name + " = " + std::to_string(value.type) + " " +
+                    Hex(value.bytes));
   }
-  for (const std::string& sub : r.SubKeyNames(root, path)) {
-    Walk(r, root, path.empty() ? sub : path + "\\" + sub, skipKey, skipValueKey, lines);
+  for (const auto& subKey : key.subKeys) {
+    Walk(*subKey.second, path + "\\" + subKey.second->name, skipKey, listKey, lines);
   }
 }
 
 // The host key with everything below it, leaving out the add-on's own key and the list; the
 // rest of both hives is compared through MemoryRegistry::Dump, which is quicker.
 std::vector<std::string> HostSnapshot(const MemoryRegistry& r, const std::string& ownKey) {
-  std::vector<std::string> lines;
-  Walk(r, kHklm, kHost, ownKey, kHost, lines);
+  std::vector<std::string> lines{"no host key"};
+  if (const MemoryRegistry::Node* host = r.Find(kHklm, kHost)) {
+    lines.clear();
+    Walk(*host, kHost, r.Find(kHklm, ownKey), host, lines);
+  }
   return lines;
 }
 
 // The key `path` with everything below it.
 std::vector<std::string> KeySnapshot(const MemoryRegistry& r, const std::string& path) {
   std::vector<std::string> lines;
-  if (r.KeyExists(kHklm, path)) Walk(r, kHklm, path, "", "", lines);
+  if (const MemoryRegistry::Node* key = r.Find(kHklm, path)) Walk(*key, path, {}, {}, lines);
   return lines;
+}
+
+// The list as stored; nullopt when it or the host key is missing.
+std::optional<reg::StoredValue> StoredList(const MemoryRegistry& r) {
+  const MemoryRegistry::Node* host = r.Find(kHklm, kHost);
+  return host ? host->Value(kList) : std::nullopt;
 }
 
 // The list as the pass reads it, as text; nullopt when it is no plain text.
@@ -180,8 +181,7 @@ std::optional<std::wstring> ReadList(MemoryRegistry& r) {
   RecordingPlatform messages;
   const reg::RegistryContext ctx{r, messages};
   reg::RegistryValue value = std::wstring();
-  reg::ReadRegistryValue(ctx, kHklm, L"software\\Orvo\\Brannick\\Brannick", L"AddOns", value,
-                         /*rawText=*/true);
+  reg::ReadRegistryValue(ctx, kHklm, facts::kHostKey, facts::kAddOnList, value, /*rawText=*/true);
   if (const std::wstring* text = std::get_if<std::wstring>(&value)) return *text;
   return std::nullopt;
 }
@@ -247,14 +247,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string ownKey = kAddOnPrefix + registry.ToAnsi(name);
   const std::string outsideBefore = registry.Dump({{kHklm, kHost}});
   const std::vector<std::string> hostBefore = HostSnapshot(registry, ownKey);
-  const bool ownKeyBefore = registry.KeyExists(kHklm, ownKey);
-  const std::optional<std::string> ownClassBefore = registry.KeyClass(kHklm, ownKey);
-  const auto foreignBefore = registry.Raw(kHklm, ownKey, "Fremd");
-  const bool ownHasSubKeys = !registry.SubKeyNames(kHklm, ownKey).empty();
+  const MemoryRegistry::Node* own = registry.Find(kHklm, ownKey);  // not kept beyond the run
+  const bool ownKeyBefore = own != nullptr;
+  const std::string ownClassBefore = own ? own->keyClass : "";
+  const auto foreignBefore = own ? own->Value("Fremd") : std::nullopt;
+  const bool ownHasSubKeys = own && !own->subKeys.empty();
   const std::vector<std::string> ownBefore = KeySnapshot(registry, ownKey);
   const std::optional<std::wstring> listBefore = ReadList(registry);
   const int listWritesBefore = registry.SetValueCount(kHklm, kHost, kList);
-  const auto rawListBefore = registry.Raw(kHklm, kHost, kList);
+  const auto rawListBefore = StoredList(registry);
 
   RecordingPlatform platform(arguments);
   const ExitStatus status = RunPass(platform, registry);
@@ -265,12 +266,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         "something outside the add-on's key and the list changed");
 
   const std::wstring& statusText = platform.StatusText();
-  const bool install = statusText == kInstallStatus;
-  const bool remove = statusText == kRemoveStatus;
+  const bool install = statusText == facts::kStatusInstall;
+  const bool remove = statusText == facts::kStatusRemove;
   if (!install && !remove) {
     Check(status == ExitStatus::Refused, "a run without install or remove did not end refused");
-    Check(KeySnapshot(registry, ownKey) == ownBefore &&
-              registry.Raw(kHklm, kHost, kList) == rawListBefore,
+    Check(KeySnapshot(registry, ownKey) == ownBefore && StoredList(registry) == rawListBefore,
           "a run that did nothing changed");
     return 0;
   }
@@ -284,19 +284,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (install) {
     // A key name has at most 255 bytes; a longer name leaves the key uncreated.
     const bool keyPossible = registry.ToAnsi(name).size() + 6 <= 255;
-    Check(registry.KeyExists(kHklm, ownKey) || !keyPossible, "the add-on key is missing");
-    if (registry.KeyExists(kHklm, ownKey)) {
-      Check(registry.KeyClass(kHklm, ownKey) ==
-                (ownKeyBefore ? ownClassBefore : std::optional<std::string>("Anwendungsdaten")),
+    const MemoryRegistry::Node* ownAfter = registry.Find(kHklm, ownKey);
+    Check(ownAfter || !keyPossible, "the add-on key is missing");
+    if (ownAfter) {
+      Check(ownAfter->keyClass == (ownKeyBefore ? ownClassBefore : kClass),
             "the add-on key has the wrong class");
-      const auto stored = registry.Raw(kHklm, ownKey, "AddOnName");
+      const auto stored = ownAfter->Value("AddOnName");
       Check(stored && stored->type == reg::kRegSz && stored->bytes == Sz(registry.ToAnsi(name)),
             "AddOnName is not the name");
-      Check(registry.Raw(kHklm, ownKey, "Fremd") == foreignBefore,
-            "a foreign value in the add-on key changed");
+      Check(ownAfter->Value("Fremd") == foreignBefore, "a foreign value in the add-on key changed");
     }
   } else {
-    if (registry.KeyExists(kHklm, ownKey)) {
+    if (registry.Find(kHklm, ownKey)) {
       Check(ownHasSubKeys, "an add-on key without sub-keys was not deleted");
       Check(KeySnapshot(registry, ownKey) == ownBefore, "an add-on key that stayed changed");
     }
@@ -321,13 +320,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(listWritten, "a remove that found the name did not write the list");
     // Compared as stored: a list that ends in NUL (only another writer can put one there) is
     // stored without a second one, and reads back one NUL shorter.
-    const auto stored = registry.Raw(kHklm, kHost, kList);
+    const auto stored = StoredList(registry);
     Check(stored && stored->type == reg::kRegSz &&
               stored->bytes == StoredText(registry, ExpectedAfterRemove(before, name)),
           "a remove rebuilt the list wrongly");
   } else {
     Check(!listWritten, "a remove that did not find the name wrote the list");
-    Check(registry.Raw(kHklm, kHost, kList) == rawListBefore,
+    Check(StoredList(registry) == rawListBefore,
           "a remove that did not find the name changed the list");
   }
   return 0;

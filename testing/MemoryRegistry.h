@@ -1,6 +1,6 @@
-// The registry in memory, for tests: keys with a class and values, names compared without regard
-// to case as Windows compares them, and the switches and hooks tests use to prepare, refuse and
-// inspect. Windows-1252 is its ANSI code page. The product never uses it.
+// The registry in memory, for tests: a map of keys with a class and values, names compared
+// without regard to case as Windows compares them, and the switches tests use to make an
+// operation fail. Windows-1252 is its ANSI code page. The product never uses it.
 #pragma once
 
 #include <map>
@@ -17,20 +17,29 @@ namespace ModulRegistrierung {
 
 class MemoryRegistry : public RegistryPlatform {
  public:
-  // A root and a key path below it, as the hooks take them.
-  using KeyPath = std::pair<RegistryRoot, std::string>;
+  // A key as kept here, and as tests read it through Find.
+  struct Node {
+    explicit Node(std::string_view spelt, std::string_view created = {})
+        : name(spelt), keyClass(created) {}
 
-  MemoryRegistry();
-  ~MemoryRegistry() override;
+    std::string name;  // as spelt when created
+    std::string keyClass;
+    std::vector<std::pair<std::string, StoredValue>> values;  // as spelt, in order of creation
+    std::map<std::wstring, std::shared_ptr<Node>> subKeys;    // by folded name
+    bool refuseRead = false, refuseWrite = false, failSetValue = false, deleted = false;
+
+    std::optional<StoredValue> Value(std::string_view valueName) const;
+    std::vector<std::string> ValueNames() const;
+    std::vector<std::string> SubKeyNames() const;  // in the order of their folded names
+  };
+  // A root and a key path below it.
+  using KeyPath = std::pair<RegistryRoot, std::string>;
 
   // A path part longer than 255 bytes is refused, as Windows refuses it.
   OwnedKey OpenKey(RegistryRoot root, const std::string& path, std::uint32_t access) override;
   CreatedKey CreateKey(RegistryRoot root, const std::string& path, const std::string& keyClass,
                        std::uint32_t access) override;
   bool DeleteKey(RegistryRoot root, const std::string& path) override;
-
-  // Windows-1252 as Windows converts it: no best fit, the five unassigned bytes as the C1
-  // controls of the same number.
   std::string ToAnsi(std::wstring_view text, bool* exact = nullptr) override;
   std::wstring FromAnsi(std::string_view bytes) override;
   // No regional format: the OLE date as a decimal number. Writer and reader agree, which is all
@@ -38,25 +47,15 @@ class MemoryRegistry : public RegistryPlatform {
   std::wstring DateToText(Date date) override;
   std::optional<Date> TextToDate(std::wstring_view text) override;
 
-  // --- Hooks for tests; they bypass the switches and the counters.
+  // --- For tests; these bypass the switches and the counters.
 
+  // The key, null when it does not exist.
+  const Node* Find(RegistryRoot root, std::string_view path) const;
   // Creates the key and the missing keys along the path with `keyClass`.
   void SeedKey(RegistryRoot root, std::string_view path, std::string_view keyClass = {});
   // Stores the value, creating the key (without class) if needed.
   void SeedValue(RegistryRoot root, std::string_view path, std::string_view name,
                  std::uint32_t type, std::vector<std::uint8_t> bytes);
-  // nullopt when the key or the value does not exist.
-  std::optional<StoredValue> Raw(RegistryRoot root, std::string_view path,
-                                 std::string_view name) const;
-  // nullopt when the key does not exist.
-  std::optional<std::string> KeyClass(RegistryRoot root, std::string_view path) const;
-  bool KeyExists(RegistryRoot root, std::string_view path) const {
-    return KeyClass(root, path).has_value();
-  }
-  // Sub-keys in the order of their folded names, values in the order of creation; both as
-  // spelt when created.
-  std::vector<std::string> SubKeyNames(RegistryRoot root, std::string_view path) const;
-  std::vector<std::string> ValueNames(RegistryRoot root, std::string_view path) const;
 
   // Makes an existing key refuse to be opened with read rights (query, enumerate, notify) and/or
   // write rights (set value, create sub-key, create link); a key refusing write also refuses new
@@ -79,17 +78,16 @@ class MemoryRegistry : public RegistryPlatform {
   std::string Dump(const std::vector<KeyPath>& except = {}) const;
 
  private:
-  struct Node;
-  class Key;
+  class Handle;
 
-  // The folded path from the root, which names a key here; nullopt for an invalid path.
-  static std::optional<std::string> Folded(RegistryRoot root, std::string_view path);
-  std::shared_ptr<Node> Find(RegistryRoot root, std::string_view path) const;
+  std::shared_ptr<Node> Lookup(RegistryRoot root, std::string_view path) const;
   CreatedKey Create(RegistryRoot root, std::string_view path, std::string_view keyClass,
                     bool enforce);
 
-  std::map<std::string, std::shared_ptr<Node>> keys_;  // by folded path
-  std::map<std::string, int> setValueCounts_;
+  std::shared_ptr<Node> hklm_ = std::make_shared<Node>("HKLM");
+  std::shared_ptr<Node> hkcu_ = std::make_shared<Node>("HKCU");
+  // By the folded path of the key and the folded name of the value.
+  std::map<std::pair<std::wstring, std::wstring>, int> setValueCounts_;
   long long changes_ = 0;
   int openKeys_ = 0;
 };

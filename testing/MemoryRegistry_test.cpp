@@ -24,10 +24,12 @@ class MemoryBinding : public TestBinding {
   RegistryRoot Root() const override { return kHkeyCurrentUser; }
   std::string Scratch() const override { return kScratch; }
   std::optional<std::string> KeyClass(const std::string& path) override {
-    return registry_.KeyClass(kHkeyCurrentUser, path);
+    const MemoryRegistry::Node* key = registry_.Find(kHkeyCurrentUser, path);
+    return key ? std::optional(key->keyClass) : std::nullopt;
   }
   std::vector<std::string> ValueNames(const std::string& path) override {
-    return registry_.ValueNames(kHkeyCurrentUser, path);
+    const MemoryRegistry::Node* key = registry_.Find(kHkeyCurrentUser, path);
+    return key ? key->ValueNames() : std::vector<std::string>();
   }
   bool KeepsClassOfExistingKey() const override { return true; }
   bool RefuseAccess(const std::string& path, bool read, bool write) override {
