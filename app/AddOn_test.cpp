@@ -72,7 +72,10 @@ class AddOnTest : public ::testing::Test {
     mem.SeedValue(kHkeyLocalMachine, kHost, kList, kRegSz, Sz(text));
   }
   std::optional<StoredValue> List() const { return Stored(kHost, kList); }
-  int ListWrites() const { return mem.SetValueCount(kHkeyLocalMachine, kHost, kList); }
+  int ListWrites() const {
+    const MemoryRegistry::Node* host = Find(kHost);
+    return host ? host->SetValueCount(kList) : 0;
+  }
   static std::string Key(std::wstring_view name) {
     return Encode(facts::kAddOnKeyPrefix + std::wstring(name));
   }
@@ -227,7 +230,7 @@ TEST_F(AddOnTest, NewKeyGetsTheClassAndTheNineValuesInTheirOrder) {
   EXPECT_EQ(key->ValueNames(),
             std::vector<std::string>(std::begin(kNeunWerte), std::end(kNeunWerte)));
   for (const char* name : kNeunWerte) {
-    EXPECT_EQ(mem.SetValueCount(kHkeyLocalMachine, Key(L"Vellumar"), name), 1) << name;
+    EXPECT_EQ(key->SetValueCount(name), 1) << name;
   }
   EXPECT_EQ(Stored("software\\Orvo\\Brannick\\Brannick", "AddOns"),
             (StoredValue{kRegSz, Sz(L"Vellumar")}))
@@ -297,7 +300,7 @@ TEST_F(AddOnTest, ReinstallUnderAnotherLetterCaseReusesTheKey) {
   EXPECT_EQ(Find(kHost)->SubKeyNames(), std::vector<std::string>{"AddOn_Vellumar"});
   EXPECT_EQ(Value(L"Vellumar", "AddOnName"), (StoredValue{kRegSz, Sz(L"VELLUMAR")}));
   EXPECT_EQ(Value(L"Vellumar", "KurzBeschreibung"), (StoredValue{kRegSz, Sz(L"Neu")}));
-  EXPECT_EQ(mem.SetValueCount(kHkeyLocalMachine, Key(L"Vellumar"), "AddOnName"), 2);
+  EXPECT_EQ(Find(Key(L"Vellumar"))->SetValueCount("AddOnName"), 2);
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"Vellumar")})) << Shown(List());
   EXPECT_EQ(ListWrites(), 1);
 }
@@ -366,7 +369,7 @@ TEST_F(AddOnTest, RefusedValueWritesFailButTheListIsStillWritten) {
 
   // All nine writes were tried; only the add-on key differs from a good run.
   for (const char* name : kNeunWerte) {
-    EXPECT_EQ(mem.SetValueCount(kHkeyLocalMachine, Key(L"Vellumar"), name), 1) << name;
+    EXPECT_EQ(Find(Key(L"Vellumar"))->SetValueCount(name), 1) << name;
   }
   EXPECT_TRUE(Find(Key(L"Vellumar"))->values.empty());
   const std::vector<MemoryRegistry::KeyPath> ohneSchluessel{{kHkeyLocalMachine, Key(L"Vellumar")}};

@@ -19,9 +19,12 @@ constexpr std::uint32_t kWriteRights = 0x2 | 0x4 | 0x20;
 // Names compare as Windows compares them, Windows-1252 letters included.
 std::wstring Fold(std::string_view name) { return text::Folded(windows1252::Decode(name)); }
 
-// The parts of a path, empty ones skipped; nullopt for one longer than a key name can be.
-std::optional<std::vector<std::string>> Parts(std::string_view path) {
-  std::vector<std::string> parts;
+// The root's name and the parts of the path, empty ones skipped; nullopt for a part longer than
+// a key name can be.
+std::optional<std::vector<std::string>> Parts(RegistryRoot root, std::string_view path) {
+  std::vector<std::string> parts{root == kHkeyLocalMachine  ? "HKLM"
+                                 : root == kHkeyCurrentUser ? "HKCU"
+                                                            : "?"};
   for (std::size_t start = 0; start <= path.size();) {
     const std::size_t end = std::min(path.find('\\', start), path.size());
     if (end - start > 255) return std::nullopt;
@@ -29,14 +32,6 @@ std::optional<std::vector<std::string>> Parts(std::string_view path) {
     start = end + 1;
   }
   return parts;
-}
-
-// What the write counters know a key by: it outlives the key.
-std::wstring FoldedPath(RegistryRoot root, std::string_view path) {
-  std::wstring folded = root == kHkeyLocalMachine ? L"HKLM" : L"HKCU";
-  for (const std::string& part : Parts(path).value_or(std::vector{std::string(path)}))
-    folded += L"\\" + Fold(part);
-  return folded;
 }
 
 bool Refuses(const MemoryRegistry::Node& node, std::uint32_t access) {
@@ -74,11 +69,16 @@ std::vector<std::string> MemoryRegistry::Node::SubKeyNames() const {
   return names;
 }
 
+int MemoryRegistry::Node::SetValueCount(std::string_view valueName) const {
+  const auto found = setValueCounts.find(Fold(valueName));
+  return found == setValueCounts.end() ? 0 : found->second;
+}
+
 // A key handed out: counted while it lives; once deleted it neither reads nor writes.
 class MemoryRegistry::Handle : public RegistryKey {
  public:
-  Handle(MemoryRegistry& registry, std::shared_ptr<Node> node, std::wstring foldedPath)
-      : registry_(registry), node_(std::move(node)), foldedPath_(std::move(foldedPath)) {
+  Handle(MemoryRegistry& registry, std::shared_ptr<Node> node)
+      : registry_(registry), node_(std::move(node)) {
     ++registry_.openKeys_;
   }
   ~Handle() override { --registry_.openKeys_; }
@@ -88,7 +88,7 @@ class MemoryRegistry::Handle : public RegistryKey {
   }
   bool Write(const std::string& name, const StoredValue& value) override {
     ++registry_.changes_;
-    ++registry_.setValueCounts_[{foldedPath_, Fold(name)}];
+    ++node_->setValueCounts[Fold(name)];
     if (node_->deleted || node_->failSetValue) return false;
     Store(*node_, name, value);
     return true;
@@ -97,19 +97,20 @@ class MemoryRegistry::Handle : public RegistryKey {
  private:
   MemoryRegistry& registry_;
   std::shared_ptr<Node> node_;
-  std::wstring foldedPath_;
 };
+
+MemoryRegistry::MemoryRegistry() {
+  for (const char* hive : {"HKLM", "HKCU"})
+    hives_->subKeys[Fold(hive)] = std::make_shared<Node>(hive);
+}
 
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Lookup(RegistryRoot root,
                                                              std::string_view path) const {
-  const auto parts = Parts(path);
-  std::shared_ptr<Node> node = root == kHkeyLocalMachine  ? hklm_
-                               : root == kHkeyCurrentUser ? hkcu_
-                                                          : nullptr;
-  if (!parts) return nullptr;
+  const auto parts = Parts(root, path);
+  std::shared_ptr<Node> node = parts ? hives_ : nullptr;
   for (std::size_t i = 0; node && i < parts->size(); ++i) {
-    const auto found = node->subKeys.find(Fold((*parts)[i]));
-    node = found == node->subKeys.end() ? nullptr : found->second;
+    const auto sub = node->subKeys.find(Fold((*parts)[i]));
+    node = sub == node->subKeys.end() ? nullptr : sub->second;
   }
   return node;
 }
@@ -120,30 +121,30 @@ const MemoryRegistry::Node* MemoryRegistry::Find(RegistryRoot root, std::string_
 
 CreatedKey MemoryRegistry::Create(RegistryRoot root, std::string_view path,
                                   std::string_view keyClass, bool enforce) {
-  const auto parts = Parts(path);
+  const auto parts = Parts(root, path);
   std::shared_ptr<Node> node = Lookup(root, "");
   if (!parts || !node) return {};
   bool created = false;
-  for (const std::string& part : *parts) {
-    std::shared_ptr<Node>& child = node->subKeys[Fold(part)];
+  for (std::size_t i = 1; i < parts->size(); ++i) {
+    std::shared_ptr<Node>& child = node->subKeys[Fold((*parts)[i])];
     created = child == nullptr;
     if (created) {
       // A new sub-key needs the parent's create right; keys made so far stay, as on Windows.
       if (enforce && node->refuseWrite) {
-        node->subKeys.erase(Fold(part));
+        node->subKeys.erase(Fold((*parts)[i]));
         return {};
       }
-      child = std::make_shared<Node>(part, keyClass);
+      child = std::make_shared<Node>((*parts)[i], keyClass);
     }
     node = child;
   }
-  return {std::make_unique<Handle>(*this, node, FoldedPath(root, path)), created};
+  return {std::make_unique<Handle>(*this, node), created};
 }
 
 OwnedKey MemoryRegistry::OpenKey(RegistryRoot root, const std::string& path, std::uint32_t access) {
   std::shared_ptr<Node> node = Lookup(root, path);
   if (!node || Refuses(*node, access)) return nullptr;
-  return std::make_unique<Handle>(*this, node, FoldedPath(root, path));
+  return std::make_unique<Handle>(*this, node);
 }
 
 CreatedKey MemoryRegistry::CreateKey(RegistryRoot root, const std::string& path,
@@ -156,12 +157,12 @@ CreatedKey MemoryRegistry::CreateKey(RegistryRoot root, const std::string& path,
 
 bool MemoryRegistry::DeleteKey(RegistryRoot root, const std::string& path) {
   ++changes_;
-  const auto parts = Parts(path);
+  const auto parts = Parts(root, path);
   const std::shared_ptr<Node> node = Lookup(root, path);
-  if (!node || parts->empty() || !node->subKeys.empty() || node->refuseWrite) return false;
-  std::string parentPath;
-  for (std::size_t i = 0; i + 1 < parts->size(); ++i) parentPath += (*parts)[i] + "\\";
-  Lookup(root, parentPath)->subKeys.erase(Fold(parts->back()));
+  if (!node || parts->size() < 2 || !node->subKeys.empty() || node->refuseWrite) return false;
+  std::string parent;
+  for (std::size_t i = 1; i + 1 < parts->size(); ++i) parent += (*parts)[i] + "\\";
+  Lookup(root, parent)->subKeys.erase(Fold(parts->back()));
   node->deleted = true;
   return true;
 }
@@ -197,8 +198,9 @@ void MemoryRegistry::SeedKey(RegistryRoot root, std::string_view path, std::stri
 void MemoryRegistry::SeedValue(RegistryRoot root, std::string_view path, std::string_view name,
                                std::uint32_t type, std::vector<std::uint8_t> bytes) {
   SeedKey(root, path);
-  if (const std::shared_ptr<Node> node = Lookup(root, path))
+  if (const std::shared_ptr<Node> node = Lookup(root, path)) {
     Store(*node, name, {type, std::move(bytes)});
+  }
 }
 
 bool MemoryRegistry::RefuseAccess(RegistryRoot root, std::string_view path, bool read, bool write) {
@@ -213,36 +215,26 @@ bool MemoryRegistry::FailSetValue(RegistryRoot root, std::string_view path) {
   return node != nullptr;
 }
 
-int MemoryRegistry::SetValueCount(RegistryRoot root, std::string_view path,
-                                  std::string_view name) const {
-  const auto found = setValueCounts_.find({FoldedPath(root, path), Fold(name)});
-  return found == setValueCounts_.end() ? 0 : found->second;
-}
-
 std::string MemoryRegistry::Dump(const std::vector<KeyPath>& except) const {
   std::set<const Node*> skipped;
   for (const KeyPath& key : except) skipped.insert(Find(key.first, key.second));
-  // Each line after its folded form, so that the order of creation does not matter but the case
-  // of the names does.
-  std::vector<std::pair<std::wstring, std::string>> lines;
+  std::vector<std::string> lines;
   const std::function<void(const Node&, const std::string&)> walk = [&](const Node& node,
                                                                         const std::string& path) {
     if (skipped.contains(&node)) return;
-    lines.emplace_back(L"", path + " [class \"" + node.keyClass + "\"]");
+    lines.push_back(path + " [class \"" + node.keyClass + "\"]");
     for (const auto& [name, value] : node.values) {
-      std::string line = path + " : \"" + name + "\" = type " + std::to_string(value.type) + ":";
+      lines.push_back(path + " : \"" + name + "\" = type " + std::to_string(value.type) + ":");
       char hex[4];
-      for (std::uint8_t b : value.bytes) line += (std::snprintf(hex, sizeof hex, " %02X", b), hex);
-      lines.emplace_back(L"", line);
+      for (std::uint8_t b : value.bytes) lines.back() += (std::snprintf(hex, 4, " %02X", b), hex);
     }
     for (const auto& subKey : node.subKeys) walk(*subKey.second, path + "\\" + subKey.second->name);
   };
-  walk(*hklm_, hklm_->name);
-  walk(*hkcu_, hkcu_->name);
-  for (auto& line : lines) line.first = Fold(line.second);
+  for (const auto& hive : hives_->subKeys) walk(*hive.second, hive.second->name);
+  // A line for everything, sorted: the order of creation does not matter, the case of names does.
   std::sort(lines.begin(), lines.end());
   std::string dump;
-  for (const auto& line : lines) dump += line.second + "\n";
+  for (const std::string& line : lines) dump += line + "\n";
   return dump;
 }
 

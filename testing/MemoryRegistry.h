@@ -26,14 +26,17 @@ class MemoryRegistry : public RegistryPlatform {
     std::string keyClass;
     std::vector<std::pair<std::string, StoredValue>> values;  // as spelt, in order of creation
     std::map<std::wstring, std::shared_ptr<Node>> subKeys;    // by folded name
+    std::map<std::wstring, int> setValueCounts;  // writes asked for, by folded value name
     bool refuseRead = false, refuseWrite = false, failSetValue = false, deleted = false;
 
     std::optional<StoredValue> Value(std::string_view valueName) const;
     std::vector<std::string> ValueNames() const;
     std::vector<std::string> SubKeyNames() const;  // in the order of their folded names
+    // Writes addressed to the value through this key, successful or not.
+    int SetValueCount(std::string_view valueName) const;
   };
-  // A root and a key path below it.
-  using KeyPath = std::pair<RegistryRoot, std::string>;
+
+  MemoryRegistry();
 
   // A path part longer than 255 bytes is refused, as Windows refuses it.
   OwnedKey OpenKey(RegistryRoot root, const std::string& path, std::uint32_t access) override;
@@ -65,8 +68,6 @@ class MemoryRegistry : public RegistryPlatform {
   // not exist.
   bool FailSetValue(RegistryRoot root, std::string_view path);
 
-  // Writes addressed to this value, successful or not; kept across deletion of the key.
-  int SetValueCount(RegistryRoot root, std::string_view path, std::string_view name) const;
   // Creations, writes and deletions asked for, successful or not.
   long long Changes() const { return changes_; }
   // Keys handed out and not yet let go of.
@@ -75,6 +76,7 @@ class MemoryRegistry : public RegistryPlatform {
   // The whole registry as sorted text, a line per key (with its class) and per value (type and
   // bytes in hex): equal dumps mean equal contents, case of names included. The keys named in
   // `except` are left out with everything below them.
+  using KeyPath = std::pair<RegistryRoot, std::string>;
   std::string Dump(const std::vector<KeyPath>& except = {}) const;
 
  private:
@@ -84,10 +86,7 @@ class MemoryRegistry : public RegistryPlatform {
   CreatedKey Create(RegistryRoot root, std::string_view path, std::string_view keyClass,
                     bool enforce);
 
-  std::shared_ptr<Node> hklm_ = std::make_shared<Node>("HKLM");
-  std::shared_ptr<Node> hkcu_ = std::make_shared<Node>("HKCU");
-  // By the folded path of the key and the folded name of the value.
-  std::map<std::pair<std::wstring, std::wstring>, int> setValueCounts_;
+  std::shared_ptr<Node> hives_ = std::make_shared<Node>("");  // HKLM and HKCU as its sub-keys
   long long changes_ = 0;
   int openKeys_ = 0;
 };
