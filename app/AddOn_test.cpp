@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/Facts.h"
+#include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
-#include "testing/Windows1252.h"
 
 namespace {
 
@@ -23,11 +23,11 @@ using ModulRegistrierung::RegistryContext;
 using ModulRegistrierung::StoredValue;
 using Bytes = std::vector<std::uint8_t>;
 
-using windows1252::Encode;
+using FixedLocale::ToAnsi;
 
-const std::string kHost = Encode(facts::kHostKey);
-const std::string kList = Encode(facts::kAddOnList);
-const std::string kClass = Encode(facts::kAddOnKeyClass);
+const std::string kHost = ToAnsi(facts::kHostKey);
+const std::string kList = ToAnsi(facts::kAddOnList);
+const std::string kClass = ToAnsi(facts::kAddOnKeyClass);
 
 class NoticeCounter : public MessageBoxes {
  public:
@@ -77,7 +77,7 @@ class AddOnTest : public ::testing::Test {
     return host ? host->SetValueCount(kList) : 0;
   }
   static std::string Key(std::wstring_view name) {
-    return Encode(facts::kAddOnKeyPrefix + std::wstring(name));
+    return ToAnsi(facts::kAddOnKeyPrefix + std::wstring(name));
   }
   // The key below HKEY_LOCAL_MACHINE, null when it does not exist.
   const MemoryRegistry::Node* Find(const std::string& path) const {
@@ -118,8 +118,8 @@ struct ListRow {
 
 void PrintTo(const ListRow& row, std::ostream* out) {
   *out << (row.op == Op::Install ? "install" : "remove") << " ["
-       << (row.before ? Encode(*row.before) : "<missing>") << "] name [" << Encode(row.name)
-       << "] -> " << (row.after ? "[" + Encode(*row.after) + "]" : "<not written>");
+       << (row.before ? ToAnsi(*row.before) : "<missing>") << "] name [" << ToAnsi(row.name)
+       << "] -> " << (row.after ? "[" + ToAnsi(*row.after) + "]" : "<not written>");
 }
 
 class ListTable : public AddOnTest, public ::testing::WithParamInterface<ListRow> {};

@@ -12,9 +12,9 @@
 #include "app/Facts.h"
 #include "app/Versionspruefung.h"
 #include "registry/ModulRegistrierung.h"
+#include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingPlatform.h"
-#include "testing/Windows1252.h"
 
 // Found by GoogleTest through the record's own (global) namespace.
 static void PrintTo(const AddOnEintrag& e, std::ostream* os) {
@@ -103,8 +103,8 @@ class PassTest : public ::testing::Test {
 
   void SetVersion(const std::string& version) {
     registry.SeedValue(
-        kHkeyLocalMachine, windows1252::Encode(facts::kVersionKey),
-        windows1252::Encode(facts::kVersionValue), kRegSz,
+        kHkeyLocalMachine, FixedLocale::ToAnsi(facts::kVersionKey),
+        FixedLocale::ToAnsi(facts::kVersionValue), kRegSz,
         std::vector<std::uint8_t>(version.c_str(), version.c_str() + version.size() + 1));
   }
 
@@ -441,7 +441,7 @@ TEST(RecordingPlatform, CountsBoxesWithoutAFittingAnswer) {
 }
 
 TEST_F(PassTest, AFailedRegistryWriteEndsTheRunWithItsOwnStatus) {
-  const std::string key = windows1252::Encode(facts::kAddOnKeyPrefix + std::wstring(L"a"));
+  const std::string key = FixedLocale::ToAnsi(facts::kAddOnKeyPrefix + std::wstring(L"a"));
   registry.SeedKey(kHkeyLocalMachine, key);
   registry.FailSetValue(kHkeyLocalMachine, key);
   EXPECT_EQ(Run(L"a,b,C:\\c.exe"), ExitStatus::RegistryFailed);

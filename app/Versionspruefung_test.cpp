@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "app/Facts.h"
+#include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingPlatform.h"
-#include "testing/Windows1252.h"
 
 namespace {
 
@@ -20,8 +20,8 @@ using namespace ModulRegistrierung;
 // test.
 void Speichern(MemoryRegistry& registry, std::uint32_t typ, const std::vector<std::uint8_t>& daten,
                const std::wstring& wertName = facts::kVersionValue) {
-  registry.SeedValue(kHkeyLocalMachine, windows1252::Encode(facts::kVersionKey),
-                     windows1252::Encode(wertName), typ, daten);
+  registry.SeedValue(kHkeyLocalMachine, FixedLocale::ToAnsi(facts::kVersionKey),
+                     FixedLocale::ToAnsi(wertName), typ, daten);
 }
 
 std::vector<std::uint8_t> Sz(const std::string& text) {

@@ -10,15 +10,15 @@
 #include "app/AddOn.h"
 #include "app/AddOnEintrag.h"
 #include "app/Facts.h"
+#include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingPlatform.h"
-#include "testing/Windows1252.h"
 
 namespace {
 
 namespace reg = ModulRegistrierung;
 
-const std::string kHost = windows1252::Encode(facts::kHostKey);
+const std::string kHost = FixedLocale::ToAnsi(facts::kHostKey);
 
 std::string Name(std::int64_t i) { return "Zusatz" + std::to_string(i); }
 
@@ -56,12 +56,12 @@ struct Fixture {
 
   explicit Fixture(std::int64_t count) : list(ListOf(count)) {}
   void Reset(const std::string& addOnKeyName = {}) {
-    registry.SeedValue(reg::kHkeyLocalMachine, kHost, windows1252::Encode(facts::kAddOnList),
+    registry.SeedValue(reg::kHkeyLocalMachine, kHost, FixedLocale::ToAnsi(facts::kAddOnList),
                        reg::kRegSz, list);
     if (!addOnKeyName.empty()) {
       registry.SeedKey(reg::kHkeyLocalMachine,
-                       windows1252::Encode(facts::kAddOnKeyPrefix) + addOnKeyName,
-                       windows1252::Encode(facts::kAddOnKeyClass));
+                       FixedLocale::ToAnsi(facts::kAddOnKeyPrefix) + addOnKeyName,
+                       FixedLocale::ToAnsi(facts::kAddOnKeyClass));
     }
   }
 };

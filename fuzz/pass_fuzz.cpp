@@ -45,9 +45,9 @@
 #include "app/Pass.h"
 #include "fuzz/FuzzInput.h"
 #include "registry/ModulRegistrierung.h"
+#include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingPlatform.h"
-#include "testing/Windows1252.h"
 #include "text/Characters.h"
 #include "text/ModulTextZeile2CollectionArray.h"
 
@@ -59,11 +59,11 @@ using ModulTextZeile2CollectionArray::Trimmen;
 using reg::MemoryRegistry;
 
 constexpr reg::RegistryRoot kHklm = reg::kHkeyLocalMachine;
-using windows1252::Encode;
-const std::string kHost = Encode(facts::kHostKey);
-const std::string kAddOnPrefix = Encode(facts::kAddOnKeyPrefix);
-const std::string kList = Encode(facts::kAddOnList);
-const std::string kClass = Encode(facts::kAddOnKeyClass);
+using FixedLocale::ToAnsi;
+const std::string kHost = ToAnsi(facts::kHostKey);
+const std::string kAddOnPrefix = ToAnsi(facts::kAddOnKeyPrefix);
+const std::string kList = ToAnsi(facts::kAddOnList);
+const std::string kClass = ToAnsi(facts::kAddOnKeyClass);
 
 std::string g_arguments;  // for the failure message
 std::string g_list;
@@ -99,7 +99,7 @@ void SeedText(MemoryRegistry& r, reg::RegistryRoot root, std::string_view path,
 }
 
 void SeedRegistry(MemoryRegistry& r) {
-  SeedText(r, kHklm, Encode(facts::kVersionKey), Encode(facts::kVersionValue), "4.30");
+  SeedText(r, kHklm, ToAnsi(facts::kVersionKey), ToAnsi(facts::kVersionValue), "4.30");
   SeedText(r, kHklm, kHost, "Pfad", "C:\\Programme\\Kestrelview");
   r.SeedValue(kHklm, kHost, "Zaehler", reg::kRegDword, {7, 0, 0, 0});
   r.SeedKey(kHklm, kAddOnPrefix + "Vellumar", kClass);
@@ -142,7 +142,7 @@ void Walk(const MemoryRegistry::Node& key, const std::string& path,
   if (&key == skipKey) return;
   lines.push_back("key " + path + " class " + key.keyClass);
   for (const auto& [name, value] : key.values) {
-    if (&key == listKey && text::EqualIgnoringCase(windows1252::Decode(name), facts::kAddOnList))
+    if (&key == listKey && text::EqualIgnoringCase(FixedLocale::FromAnsi(name), facts::kAddOnList))
       continue;
     lines.push_back("value " + path + " : " + name + " = " + std::to_string(value.type) + " " +
                     Hex(value.bytes));

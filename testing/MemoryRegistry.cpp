@@ -1,13 +1,11 @@
 #include "testing/MemoryRegistry.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <cwchar>
 #include <functional>
 #include <set>
 
-#include "testing/Windows1252.h"
+#include "testing/FixedLocale.h"
 #include "text/Characters.h"
 
 namespace ModulRegistrierung {
@@ -17,7 +15,7 @@ constexpr std::uint32_t kReadRights = 0x1 | 0x8 | 0x10;
 constexpr std::uint32_t kWriteRights = 0x2 | 0x4 | 0x20;
 
 // Names compare as Windows compares them, Windows-1252 letters included.
-std::wstring Fold(std::string_view name) { return text::Folded(windows1252::Decode(name)); }
+std::wstring Fold(std::string_view name) { return text::Folded(FixedLocale::FromAnsi(name)); }
 
 // The root's name and the parts of the path, empty ones skipped; nullopt for a part longer than
 // a key name can be.
@@ -45,8 +43,6 @@ void Store(MemoryRegistry::Node& node, std::string_view name, StoredValue value)
   }
   node.values.emplace_back(name, std::move(value));
 }
-
-bool InCalendar(double date) { return date > -657435.0 && date < 2958466.0; }
 
 }  // namespace
 
@@ -168,25 +164,17 @@ bool MemoryRegistry::DeleteKey(RegistryRoot root, const std::string& path) {
 }
 
 std::string MemoryRegistry::ToAnsi(std::wstring_view text, bool* exact) {
-  return windows1252::Encode(text, exact);
+  return FixedLocale::ToAnsi(text, exact);
 }
 
-std::wstring MemoryRegistry::FromAnsi(std::string_view bytes) { return windows1252::Decode(bytes); }
-
-std::wstring MemoryRegistry::DateToText(Date date) {
-  if (!std::isfinite(date.oleDate) || !InCalendar(date.oleDate)) return {};
-  wchar_t text[32];
-  std::swprintf(text, 32, L"%.8f", date.oleDate);
-  return text;
+std::wstring MemoryRegistry::FromAnsi(std::string_view bytes) {
+  return FixedLocale::FromAnsi(bytes);
 }
+
+std::wstring MemoryRegistry::DateToText(Date date) { return FixedLocale::DateToText(date); }
 
 std::optional<Date> MemoryRegistry::TextToDate(std::wstring_view text) {
-  const std::wstring terminated(text);
-  if (text.empty() || (text[0] != L'-' && !std::iswdigit(text[0]))) return std::nullopt;
-  wchar_t* end = nullptr;
-  const double date = std::wcstod(terminated.c_str(), &end);
-  if (end != terminated.c_str() + terminated.size() || !InCalendar(date)) return std::nullopt;
-  return Date{date};
+  return FixedLocale::TextToDate(text);
 }
 
 // --- For tests ---------------------------------------------------------------------------

@@ -1,6 +1,6 @@
 // The registry in memory, for tests: a map of keys with a class and values, names compared
 // without regard to case as Windows compares them, and the switches tests use to make an
-// operation fail. Windows-1252 is its ANSI code page. The product never uses it.
+// operation fail. Its conversions are those of FixedLocale. The product never uses it.
 #pragma once
 
 #include <map>
@@ -45,8 +45,6 @@ class MemoryRegistry : public RegistryPlatform {
   bool DeleteKey(RegistryRoot root, const std::string& path) override;
   std::string ToAnsi(std::wstring_view text, bool* exact = nullptr) override;
   std::wstring FromAnsi(std::string_view bytes) override;
-  // No regional format: the OLE date as a decimal number. Writer and reader agree, which is all
-  // the layer needs; the calendar runs from 01.01.0100 to 31.12.9999 as on Windows.
   std::wstring DateToText(Date date) override;
   std::optional<Date> TextToDate(std::wstring_view text) override;
 

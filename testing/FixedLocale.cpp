@@ -1,9 +1,12 @@
-#include "testing/Windows1252.h"
+#include "testing/FixedLocale.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cwchar>
+#include <cwctype>
 
-namespace windows1252 {
+namespace FixedLocale {
 namespace {
 
 // The characters of the bytes 80 to 9F; all other bytes are the Latin-1 character of their
@@ -13,9 +16,11 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+bool InCalendar(double date) { return date > -657435.0 && date < 2958466.0; }
+
 }  // namespace
 
-std::string Encode(std::wstring_view text, bool* exact) {
+std::string ToAnsi(std::wstring_view text, bool* exact) {
   std::string bytes;
   if (exact != nullptr) *exact = true;
   for (wchar_t c : text) {
@@ -32,7 +37,7 @@ std::string Encode(std::wstring_view text, bool* exact) {
   return bytes;
 }
 
-std::wstring Decode(std::string_view bytes) {
+std::wstring FromAnsi(std::string_view bytes) {
   std::wstring text;
   for (char c : bytes) {
     const auto b = static_cast<unsigned char>(c);
@@ -41,4 +46,20 @@ std::wstring Decode(std::string_view bytes) {
   return text;
 }
 
-}  // namespace windows1252
+std::wstring DateToText(ModulRegistrierung::Date date) {
+  if (!std::isfinite(date.oleDate) || !InCalendar(date.oleDate)) return {};
+  wchar_t text[32];
+  std::swprintf(text, 32, L"%.8f", date.oleDate);
+  return text;
+}
+
+std::optional<ModulRegistrierung::Date> TextToDate(std::wstring_view text) {
+  const std::wstring terminated(text);
+  if (text.empty() || (text[0] != L'-' && !std::iswdigit(text[0]))) return std::nullopt;
+  wchar_t* end = nullptr;
+  const double date = std::wcstod(terminated.c_str(), &end);
+  if (end != terminated.c_str() + terminated.size() || !InCalendar(date)) return std::nullopt;
+  return ModulRegistrierung::Date{date};
+}
+
+}  // namespace FixedLocale
