@@ -5,7 +5,6 @@
 #include <functional>
 #include <set>
 
-#include "testing/FixedLocale.h"
 #include "text/Characters.h"
 
 namespace ModulRegistrierung {
@@ -101,10 +100,12 @@ MemoryRegistry::MemoryRegistry() {
 }
 
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Lookup(RegistryRoot root,
-                                                             std::string_view path) const {
+                                                             std::string_view path,
+                                                             std::shared_ptr<Node>* parent) const {
   const auto parts = Parts(root, path);
   std::shared_ptr<Node> node = parts ? hives_ : nullptr;
   for (std::size_t i = 0; node && i < parts->size(); ++i) {
+    if (parent) *parent = node;
     const auto sub = node->subKeys.find(Fold((*parts)[i]));
     node = sub == node->subKeys.end() ? nullptr : sub->second;
   }
@@ -153,28 +154,12 @@ CreatedKey MemoryRegistry::CreateKey(RegistryRoot root, const std::string& path,
 
 bool MemoryRegistry::DeleteKey(RegistryRoot root, const std::string& path) {
   ++changes_;
-  const auto parts = Parts(root, path);
-  const std::shared_ptr<Node> node = Lookup(root, path);
-  if (!node || parts->size() < 2 || !node->subKeys.empty() || node->refuseWrite) return false;
-  std::string parent;
-  for (std::size_t i = 1; i + 1 < parts->size(); ++i) parent += (*parts)[i] + "\\";
-  Lookup(root, parent)->subKeys.erase(Fold(parts->back()));
+  std::shared_ptr<Node> parent;
+  const std::shared_ptr<Node> node = Lookup(root, path, &parent);
+  if (!node || parent == hives_ || !node->subKeys.empty() || node->refuseWrite) return false;
+  parent->subKeys.erase(Fold(node->name));
   node->deleted = true;
   return true;
-}
-
-std::string MemoryRegistry::ToAnsi(std::wstring_view text, bool* exact) {
-  return FixedLocale::ToAnsi(text, exact);
-}
-
-std::wstring MemoryRegistry::FromAnsi(std::string_view bytes) {
-  return FixedLocale::FromAnsi(bytes);
-}
-
-std::wstring MemoryRegistry::DateToText(Date date) { return FixedLocale::DateToText(date); }
-
-std::optional<Date> MemoryRegistry::TextToDate(std::wstring_view text) {
-  return FixedLocale::TextToDate(text);
 }
 
 // --- For tests ---------------------------------------------------------------------------

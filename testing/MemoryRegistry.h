@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "registry/RegistryPlatform.h"
+#include "testing/FixedLocale.h"
 
 namespace ModulRegistrierung {
 
@@ -43,10 +44,14 @@ class MemoryRegistry : public RegistryPlatform {
   CreatedKey CreateKey(RegistryRoot root, const std::string& path, const std::string& keyClass,
                        std::uint32_t access) override;
   bool DeleteKey(RegistryRoot root, const std::string& path) override;
-  std::string ToAnsi(std::wstring_view text, bool* exact = nullptr) override;
-  std::wstring FromAnsi(std::string_view bytes) override;
-  std::wstring DateToText(Date date) override;
-  std::optional<Date> TextToDate(std::wstring_view text) override;
+  std::string ToAnsi(std::wstring_view text, bool* exact = nullptr) override {
+    return FixedLocale::ToAnsi(text, exact);
+  }
+  std::wstring FromAnsi(std::string_view bytes) override { return FixedLocale::FromAnsi(bytes); }
+  std::wstring DateToText(Date date) override { return FixedLocale::DateToText(date); }
+  std::optional<Date> TextToDate(std::wstring_view text) override {
+    return FixedLocale::TextToDate(text);
+  }
 
   // --- For tests; these bypass the switches and the counters.
 
@@ -80,7 +85,9 @@ class MemoryRegistry : public RegistryPlatform {
  private:
   class Handle;
 
-  std::shared_ptr<Node> Lookup(RegistryRoot root, std::string_view path) const;
+  // The key, null when it does not exist; `parent` (when given) gets the key above it.
+  std::shared_ptr<Node> Lookup(RegistryRoot root, std::string_view path,
+                               std::shared_ptr<Node>* parent = nullptr) const;
   CreatedKey Create(RegistryRoot root, std::string_view path, std::string_view keyClass,
                     bool enforce);
 
