@@ -24,7 +24,7 @@ constexpr wchar_t kComma = L',';
 std::wstring AddOnKeyPath(const std::wstring& name) { return std::wstring(kAddOnKeyPrefix) + name; }
 
 // The list as stored; the empty text when the key or the value is missing or unreadable.
-std::wstring ListeLesen(const reg::RegistryContext& ctx) {
+std::wstring ReadAddOnList(const reg::RegistryContext& ctx) {
   reg::RegistryValue holder = std::wstring();
   reg::ReadRegistryValue(ctx, kRoot, kHostKey, kListValue, holder, /*rawText=*/false);
   if (std::wstring* text = std::get_if<std::wstring>(&holder)) return std::move(*text);
@@ -34,63 +34,63 @@ std::wstring ListeLesen(const reg::RegistryContext& ctx) {
   return reg::AsText(holder);
 }
 
-bool ListeSchreiben(const reg::RegistryContext& ctx, std::wstring liste) {
+bool WriteAddOnList(const reg::RegistryContext& ctx, std::wstring list) {
   return reg::WriteRegistryValue(ctx, kRoot, kHostKey, kListValue,
-                                 reg::RegistryValue(std::move(liste)));
+                                 reg::RegistryValue(std::move(list)));
 }
 
 // ","+name+"," searched in ","+list+",", ignoring letter case, with nothing trimmed or
 // unquoted: an element with blanks or quotes around it does not count. Linear in the list's
 // length: a name holds no comma, so each candidate comparison ends at the next comma at the
 // latest.
-bool IstInListe(const std::wstring& liste, const std::wstring& name) {
-  std::wstring heuhaufen;
-  heuhaufen.reserve(liste.size() + 2);
-  heuhaufen += kComma;
-  for (wchar_t c : liste) heuhaufen += text::FoldCase(c);
-  heuhaufen += kComma;
-  const std::wstring nadel = kComma + text::Folded(name) + kComma;
-  return heuhaufen.find(nadel) != std::wstring::npos;
+bool IsListed(const std::wstring& list, const std::wstring& name) {
+  std::wstring haystack;
+  haystack.reserve(list.size() + 2);
+  haystack += kComma;
+  for (wchar_t c : list) haystack += text::FoldCase(c);
+  haystack += kComma;
+  const std::wstring needle = kComma + text::Folded(name) + kComma;
+  return haystack.find(needle) != std::wstring::npos;
 }
 
-std::wstring Angehaengt(std::wstring liste, const std::wstring& name) {
-  if (!liste.empty() && liste.back() != kComma) liste += kComma;
-  liste += name;
-  return liste;
+std::wstring Appended(std::wstring list, const std::wstring& name) {
+  if (!list.empty() && list.back() != kComma) list += kComma;
+  list += name;
+  return list;
 }
 
 // The list cut into its elements (trimmed and unquoted by the splitter), without the first one
 // that equals `name`, joined again. The other elements come back as the splitter gave them, so
 // blanks and quotes around them are gone, and a leading empty element vanishes.
-std::wstring Entfernt(std::wstring liste, const std::wstring& name) {
-  const std::size_t laenge = liste.size();
-  const ModulTextZeile2CollectionArray::FeldListe elemente =
-      ModulTextZeile2CollectionArray::TextZeileZerlegen(std::move(liste), L",", L"");
-  const std::wstring_view gesucht = text::TrimBlanks(name);
+std::wstring WithoutName(std::wstring list, const std::wstring& name) {
+  const std::size_t length = list.size();
+  const ModulTextZeile2CollectionArray::FieldList elements =
+      ModulTextZeile2CollectionArray::TextZeileZerlegen(std::move(list), L",", L"");
+  const std::wstring_view wanted = text::TrimBlanks(name);
 
-  const std::size_t anzahl = elemente.size();
-  std::size_t entfernt = anzahl;
-  for (std::size_t i = 0; i < anzahl; ++i) {
-    if (text::EqualIgnoringCase(text::TrimBlanks(elemente[i]), gesucht)) {
-      entfernt = i;
+  const std::size_t count = elements.size();
+  std::size_t removedAt = count;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (text::EqualIgnoringCase(text::TrimBlanks(elements[i]), wanted)) {
+      removedAt = i;
       break;
     }
   }
 
-  std::wstring neu;
-  neu.reserve(laenge);
-  for (std::size_t i = 0; i < anzahl; ++i) {
-    if (i == entfernt) continue;
-    if (!neu.empty()) neu += kComma;
-    neu += elemente[i];
+  std::wstring updated;
+  updated.reserve(length);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i == removedAt) continue;
+    if (!updated.empty()) updated += kComma;
+    updated += elements[i];
   }
-  return neu;
+  return updated;
 }
 
 }  // namespace
 
-bool AddOnEinrichten(const reg::RegistryContext& ctx, const AddOnEintrag& eintrag) {
-  const std::wstring key = AddOnKeyPath(eintrag.AddOnName);
+bool AddOnEinrichten(const reg::RegistryContext& ctx, const AddOnEintrag& entry) {
+  const std::wstring key = AddOnKeyPath(entry.AddOnName);
   // An existing key is reused as it is, class and foreign values included.
   if (!reg::RegistryKeyExists(ctx, kRoot, key)) {
     reg::CreateRegistryKey(ctx, kRoot, key, kAddOnKeyClass);
@@ -98,25 +98,25 @@ bool AddOnEinrichten(const reg::RegistryContext& ctx, const AddOnEintrag& eintra
 
   // The host reads these by name; all nine are written on every install, in this order, and a
   // failed write does not keep the others (or the list) from being written.
-  const std::pair<std::wstring_view, reg::RegistryValue> werte[] = {
-      {L"AddOnName", eintrag.AddOnName},
-      {L"EinbindungsModus", eintrag.EinbindungsModus},
-      {L"ExeDateiname", eintrag.ExeDateiname},
-      {L"ParameterFest", eintrag.ParameterFest},
-      {L"ParameterZusatz", eintrag.ParameterZusatz},
-      {L"KurzBeschreibung", eintrag.KurzBeschreibung},
-      {L"LangBeschreibung", eintrag.LangBeschreibung},
-      {L"SpezialButtonGrafikName", eintrag.SpezialButtonGrafikName},
-      {L"SpezialButtonToolTiptext", eintrag.SpezialButtonToolTiptext},
+  const std::pair<std::wstring_view, reg::RegistryValue> values[] = {
+      {L"AddOnName", entry.AddOnName},
+      {L"EinbindungsModus", entry.EinbindungsModus},
+      {L"ExeDateiname", entry.ExeDateiname},
+      {L"ParameterFest", entry.ParameterFest},
+      {L"ParameterZusatz", entry.ParameterZusatz},
+      {L"KurzBeschreibung", entry.KurzBeschreibung},
+      {L"LangBeschreibung", entry.LangBeschreibung},
+      {L"SpezialButtonGrafikName", entry.SpezialButtonGrafikName},
+      {L"SpezialButtonToolTiptext", entry.SpezialButtonToolTiptext},
   };
   bool ok = true;
-  for (const auto& [name, wert] : werte) {
-    if (!reg::WriteRegistryValue(ctx, kRoot, key, name, wert)) ok = false;
+  for (const auto& [name, value] : values) {
+    if (!reg::WriteRegistryValue(ctx, kRoot, key, name, value)) ok = false;
   }
 
-  std::wstring liste = ListeLesen(ctx);
-  if (IstInListe(liste, eintrag.AddOnName)) return ok;
-  if (!ListeSchreiben(ctx, Angehaengt(std::move(liste), eintrag.AddOnName))) ok = false;
+  std::wstring list = ReadAddOnList(ctx);
+  if (IsListed(list, entry.AddOnName)) return ok;
+  if (!WriteAddOnList(ctx, Appended(std::move(list), entry.AddOnName))) ok = false;
   return ok;
 }
 
@@ -127,9 +127,9 @@ bool AddOnEntfernen(const reg::RegistryContext& ctx, const std::wstring& name) {
     if (!reg::DeleteRegistryKey(ctx, kRoot, key)) ok = false;
   }
 
-  std::wstring liste = ListeLesen(ctx);
-  if (!IstInListe(liste, name)) return ok;
+  std::wstring list = ReadAddOnList(ctx);
+  if (!IsListed(list, name)) return ok;
   // Written back even when nothing was taken out: the list then loses its quotes and blanks.
-  if (!ListeSchreiben(ctx, Entfernt(std::move(liste), name))) ok = false;
+  if (!WriteAddOnList(ctx, WithoutName(std::move(list), name))) ok = false;
   return ok;
 }

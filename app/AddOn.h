@@ -10,7 +10,7 @@
 // Registers the add-on: its key (created with the class "Anwendungsdaten" when missing), its
 // nine values, and its name in the list unless the list holds it. False when any of the nine
 // value writes or the list write failed.
-bool AddOnEinrichten(const ModulRegistrierung::RegistryContext& reg, const AddOnEintrag& eintrag);
+bool AddOnEinrichten(const ModulRegistrierung::RegistryContext& reg, const AddOnEintrag& entry);
 
 // Unregisters the add-on: deletes its key when present and takes its name out of the list.
 // False when an existing key could not be deleted or the list write failed.

@@ -93,11 +93,11 @@ class AddOnTest : public ::testing::Test {
   }
 
   bool Install(const std::wstring& name) {
-    AddOnEintrag eintrag;
-    eintrag.AddOnName = name;
-    eintrag.KurzBeschreibung = L"Kurz";
-    eintrag.ExeDateiname = L"C:\\" + name + L".exe";
-    return AddOnEinrichten(ctx, eintrag);
+    AddOnEintrag entry;
+    entry.AddOnName = name;
+    entry.KurzBeschreibung = L"Kurz";
+    entry.ExeDateiname = L"C:\\" + name + L".exe";
+    return AddOnEinrichten(ctx, entry);
   }
 
   MemoryRegistry mem;
@@ -132,7 +132,7 @@ TEST_P(ListTable, ListAfterwards) {
   } else if (row.op == Op::Remove) {
     mem.SeedKey(kHkeyLocalMachine, kHost);
   }
-  const std::optional<StoredValue> vorher = List();
+  const std::optional<StoredValue> before = List();
 
   const bool ok = row.op == Op::Install ? Install(row.name) : AddOnEntfernen(ctx, row.name);
   EXPECT_TRUE(ok);
@@ -142,7 +142,7 @@ TEST_P(ListTable, ListAfterwards) {
     EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(*row.after)})) << Shown(List());
   } else {
     EXPECT_EQ(ListWrites(), 0);
-    EXPECT_EQ(List(), vorher) << Shown(List());
+    EXPECT_EQ(List(), before) << Shown(List());
   }
   EXPECT_EQ(Find(Key(row.name)) != nullptr, row.op == Op::Install);
 }
@@ -200,12 +200,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- The add-on key and its nine values --------------------------------------------------
 
-const char* const kNeunWerte[] = {
+const char* const kNineValues[] = {
     "AddOnName",        "EinbindungsModus",        "ExeDateiname",
     "ParameterFest",    "ParameterZusatz",         "KurzBeschreibung",
     "LangBeschreibung", "SpezialButtonGrafikName", "SpezialButtonToolTiptext"};
 
-AddOnEintrag VollerEintrag() {
+AddOnEintrag FullEntry() {
   AddOnEintrag e;
   e.AddOnName = L"Vellumar";
   e.EinbindungsModus = -2;
@@ -220,7 +220,7 @@ AddOnEintrag VollerEintrag() {
 }
 
 TEST_F(AddOnTest, NewKeyGetsTheClassAndTheNineValuesInTheirOrder) {
-  EXPECT_TRUE(AddOnEinrichten(ctx, VollerEintrag()));
+  EXPECT_TRUE(AddOnEinrichten(ctx, FullEntry()));
 
   // The host's layout spelt out once, as the host reads it.
   const MemoryRegistry::Node* key = Find("software\\Orvo\\Brannick\\Brannick\\AddOn_Vellumar");
@@ -228,8 +228,8 @@ TEST_F(AddOnTest, NewKeyGetsTheClassAndTheNineValuesInTheirOrder) {
   EXPECT_EQ(key->keyClass, "Anwendungsdaten");
   EXPECT_EQ(Find(kHost)->SubKeyNames(), std::vector<std::string>{"AddOn_Vellumar"});
   EXPECT_EQ(key->ValueNames(),
-            std::vector<std::string>(std::begin(kNeunWerte), std::end(kNeunWerte)));
-  for (const char* name : kNeunWerte) {
+            std::vector<std::string>(std::begin(kNineValues), std::end(kNineValues)));
+  for (const char* name : kNineValues) {
     EXPECT_EQ(key->SetValueCount(name), 1) << name;
   }
   EXPECT_EQ(Stored("software\\Orvo\\Brannick\\Brannick", "AddOns"),
@@ -238,12 +238,12 @@ TEST_F(AddOnTest, NewKeyGetsTheClassAndTheNineValuesInTheirOrder) {
 }
 
 TEST_F(AddOnTest, StoredBytesOfTheNineValues) {
-  ASSERT_TRUE(AddOnEinrichten(ctx, VollerEintrag()));
+  ASSERT_TRUE(AddOnEinrichten(ctx, FullEntry()));
 
   const struct {
     const char* name;
     StoredValue raw;
-  } erwartet[] = {
+  } expected[] = {
       {"AddOnName", {kRegSz, Sz(L"Vellumar")}},
       {"EinbindungsModus", {kRegDword, {0xFE, 0xFF, 0xFF, 0xFF}}},
       {"ExeDateiname", {kRegSz, Sz(L"C:\\Programme\\Vellumar.exe")}},
@@ -255,14 +255,14 @@ TEST_F(AddOnTest, StoredBytesOfTheNineValues) {
       {"SpezialButtonGrafikName", {kRegSz, Sz(L"AddOn")}},
       {"SpezialButtonToolTiptext", {kRegSz, Sz(L"Etiketten")}},
   };
-  for (const auto& [name, raw] : erwartet) {
+  for (const auto& [name, raw] : expected) {
     EXPECT_EQ(Value(L"Vellumar", name), raw) << name;
   }
   EXPECT_EQ(Value(L"Vellumar", "LangBeschreibung")->bytes.front(), 0xDC);
 }
 
 TEST_F(AddOnTest, ExtremeNumbersAreStoredAsTheirFourBytes) {
-  AddOnEintrag e = VollerEintrag();
+  AddOnEintrag e = FullEntry();
   e.EinbindungsModus = INT32_MIN;
   e.ParameterZusatz = INT32_MAX;
   ASSERT_TRUE(AddOnEinrichten(ctx, e));
@@ -277,7 +277,7 @@ TEST_F(AddOnTest, ExistingKeyKeepsItsClassAndForeignValues) {
   mem.SeedValue(kHkeyLocalMachine, Key(L"Vellumar"), "Lizenz", 3, {1, 2, 3});
   mem.SeedValue(kHkeyLocalMachine, Key(L"Vellumar"), "KurzBeschreibung", kRegSz, Sz(L"alt"));
 
-  EXPECT_TRUE(AddOnEinrichten(ctx, VollerEintrag()));
+  EXPECT_TRUE(AddOnEinrichten(ctx, FullEntry()));
 
   const MemoryRegistry::Node* key = Find(Key(L"Vellumar"));
   ASSERT_NE(key, nullptr);
@@ -290,11 +290,11 @@ TEST_F(AddOnTest, ExistingKeyKeepsItsClassAndForeignValues) {
 
 TEST_F(AddOnTest, ReinstallUnderAnotherLetterCaseReusesTheKey) {
   ASSERT_TRUE(Install(L"Vellumar"));
-  AddOnEintrag neu = VollerEintrag();
-  neu.AddOnName = L"VELLUMAR";
-  neu.KurzBeschreibung = L"Neu";
+  AddOnEintrag updated = FullEntry();
+  updated.AddOnName = L"VELLUMAR";
+  updated.KurzBeschreibung = L"Neu";
 
-  EXPECT_TRUE(AddOnEinrichten(ctx, neu));
+  EXPECT_TRUE(AddOnEinrichten(ctx, updated));
 
   // The key keeps the letter case of its first registration, the value takes the new one.
   EXPECT_EQ(Find(kHost)->SubKeyNames(), std::vector<std::string>{"AddOn_Vellumar"});
@@ -336,10 +336,10 @@ TEST_F(AddOnTest, RemoveUpdatesAListEntryThatHasNoKey) {
 
 TEST_F(AddOnTest, InstallThenRemoveLeavesTheListAsItWas) {
   SeedList(L"A,B");
-  const std::string vorher = mem.Dump();
+  const std::string before = mem.Dump();
   ASSERT_TRUE(Install(L"Vellumar"));
   ASSERT_TRUE(AddOnEntfernen(ctx, L"Vellumar"));
-  EXPECT_EQ(mem.Dump(), vorher);
+  EXPECT_EQ(mem.Dump(), before);
 }
 
 TEST_F(AddOnTest, KeyThatCannotBeDeletedFailsButTheListIsStillUpdated) {
@@ -359,40 +359,40 @@ TEST_F(AddOnTest, RefusedValueWritesFailButTheListIsStillWritten) {
   SeedList(L"A");
   mem.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), kClass);
   ASSERT_TRUE(mem.FailSetValue(kHkeyLocalMachine, Key(L"Vellumar")));
-  MemoryRegistry gut;
-  gut.SeedValue(kHkeyLocalMachine, kHost, kList, kRegSz, Sz(L"A"));
-  gut.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), kClass);
-  NoticeCounter keine;
+  MemoryRegistry intact;
+  intact.SeedValue(kHkeyLocalMachine, kHost, kList, kRegSz, Sz(L"A"));
+  intact.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), kClass);
+  NoticeCounter noBoxes;
 
-  EXPECT_FALSE(AddOnEinrichten(ctx, VollerEintrag()));
-  ASSERT_TRUE(AddOnEinrichten(RegistryContext{gut, keine}, VollerEintrag()));
+  EXPECT_FALSE(AddOnEinrichten(ctx, FullEntry()));
+  ASSERT_TRUE(AddOnEinrichten(RegistryContext{intact, noBoxes}, FullEntry()));
 
   // All nine writes were tried; only the add-on key differs from a good run.
-  for (const char* name : kNeunWerte) {
+  for (const char* name : kNineValues) {
     EXPECT_EQ(Find(Key(L"Vellumar"))->SetValueCount(name), 1) << name;
   }
   EXPECT_TRUE(Find(Key(L"Vellumar"))->values.empty());
-  const std::vector<MemoryRegistry::KeyPath> ohneSchluessel{{kHkeyLocalMachine, Key(L"Vellumar")}};
-  EXPECT_EQ(mem.Dump(ohneSchluessel), gut.Dump(ohneSchluessel));
+  const std::vector<MemoryRegistry::KeyPath> exceptKey{{kHkeyLocalMachine, Key(L"Vellumar")}};
+  EXPECT_EQ(mem.Dump(exceptKey), intact.Dump(exceptKey));
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A,Vellumar")})) << Shown(List());
 }
 
 TEST_F(AddOnTest, RefusedListWriteFailsButTheValuesAreWritten) {
   SeedList(L"A");
   ASSERT_TRUE(mem.FailSetValue(kHkeyLocalMachine, kHost));
-  MemoryRegistry gut;
-  NoticeCounter keine;
+  MemoryRegistry intact;
+  NoticeCounter noBoxes;
 
-  EXPECT_FALSE(AddOnEinrichten(ctx, VollerEintrag()));
-  ASSERT_TRUE(AddOnEinrichten(RegistryContext{gut, keine}, VollerEintrag()));
+  EXPECT_FALSE(AddOnEinrichten(ctx, FullEntry()));
+  ASSERT_TRUE(AddOnEinrichten(RegistryContext{intact, noBoxes}, FullEntry()));
 
   EXPECT_EQ(ListWrites(), 1);
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A")})) << Shown(List());
   const MemoryRegistry::Node* key = Find(Key(L"Vellumar"));
-  const MemoryRegistry::Node* gutKey = gut.Find(kHkeyLocalMachine, Key(L"Vellumar"));
+  const MemoryRegistry::Node* gutKey = intact.Find(kHkeyLocalMachine, Key(L"Vellumar"));
   ASSERT_TRUE(key && gutKey);
   EXPECT_EQ(key->keyClass, kClass);
-  for (const char* name : kNeunWerte) EXPECT_EQ(key->Value(name), gutKey->Value(name)) << name;
+  for (const char* name : kNineValues) EXPECT_EQ(key->Value(name), gutKey->Value(name)) << name;
 }
 
 TEST_F(AddOnTest, RefusedListWriteOnRemoveFailsButTheKeyIsDeleted) {
@@ -408,13 +408,13 @@ TEST_F(AddOnTest, RefusedListWriteOnRemoveFailsButTheKeyIsDeleted) {
 
 TEST_F(AddOnTest, KeyThatCannotBeCreatedFailsButTheListIsStillWritten) {
   // A key name longer than the registry allows: the key is refused, the host key is not.
-  const std::wstring lang(300, L'x');
+  const std::wstring longName(300, L'x');
   SeedList(L"A");
 
-  EXPECT_FALSE(Install(lang));
+  EXPECT_FALSE(Install(longName));
 
-  EXPECT_EQ(Find(Key(lang)), nullptr);
-  EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A," + lang)})) << Shown(List());
+  EXPECT_EQ(Find(Key(longName)), nullptr);
+  EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A," + longName)})) << Shown(List());
 }
 
 TEST_F(AddOnTest, NotWrittenListIsNoFailure) {
@@ -427,20 +427,20 @@ TEST_F(AddOnTest, NotWrittenListIsNoFailure) {
 // --- Long lists --------------------------------------------------------------------------
 
 TEST_F(AddOnTest, LongListKeepsEveryOtherName) {
-  std::wstring liste;
+  std::wstring list;
   for (int i = 0; i < 100000; ++i) {
-    if (i) liste += L',';
-    liste += L"n" + std::to_wstring(i);
+    if (i) list += L',';
+    list += L"n" + std::to_wstring(i);
   }
-  SeedList(liste);
+  SeedList(list);
 
   ASSERT_TRUE(AddOnEntfernen(ctx, L"N50000"));
   ASSERT_TRUE(Install(L"neu"));
 
-  std::wstring erwartet = liste;
-  erwartet.erase(erwartet.find(L",n50000,"), 7);
-  erwartet += L",neu";
-  EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(erwartet)})) << Shown(List());
+  std::wstring expected = list;
+  expected.erase(expected.find(L",n50000,"), 7);
+  expected += L",neu";
+  EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(expected)})) << Shown(List());
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 namespace Modul {
 
 // The characters an add-on name may hold once lower-cased.
-inline constexpr wchar_t kErlaubteNamenszeichen[] = L"abcdefghijklmnopqrstuvwxyz01234567890_-öäüß";
+inline constexpr wchar_t kAllowedNameCharacters[] = L"abcdefghijklmnopqrstuvwxyz01234567890_-öäüß";
 
 // The first character of `name` that, lower-cased with `toLower`, is not an allowed name
 // character, in its lower-cased form; the empty text when there is none (also for "").
@@ -19,10 +19,10 @@ std::wstring UngueltigesNamenszeichen(const std::wstring& name,
 // `path` with one backslash appended unless it already ends with one ("" gives "\").
 std::wstring BackslashAnhaengen(const std::wstring& path);
 
-// The number rule of the numeric command-line fields: the leading number of `feld` (blanks,
+// The number rule of the numeric command-line fields: the leading number of `field` (blanks,
 // tabs and line feeds skipped anywhere; sign, digits, "." as the only decimal point, optional
 // exponent) rounded to the nearest integer, halves to even; 0 when there is no leading number.
 // nullopt when the result lies outside the signed 32-bit range.
-std::optional<std::int32_t> ZahlLesen(const std::wstring& feld);
+std::optional<std::int32_t> ReadNumber(const std::wstring& field);
 
 }  // namespace Modul

@@ -9,67 +9,67 @@
 namespace Modul {
 namespace {
 
-struct ZahlCase {
-  const wchar_t* feld;
-  std::optional<std::int32_t> zahl;
+struct NumberCase {
+  const wchar_t* field;
+  std::optional<std::int32_t> number;
 };
 
-void PrintTo(const ZahlCase& c, std::ostream* os) { *os << testing::PrintToString(c.feld); }
+void PrintTo(const NumberCase& c, std::ostream* os) { *os << testing::PrintToString(c.field); }
 
-class ZahlRegel : public ::testing::TestWithParam<ZahlCase> {};
+class NumberRule : public ::testing::TestWithParam<NumberCase> {};
 
-TEST_P(ZahlRegel, ReadsTheLeadingNumber) {
-  const ZahlCase& c = GetParam();
-  EXPECT_EQ(ZahlLesen(c.feld), c.zahl);
+TEST_P(NumberRule, ReadsTheLeadingNumber) {
+  const NumberCase& c = GetParam();
+  EXPECT_EQ(ReadNumber(c.field), c.number);
 }
 
-constexpr std::optional<std::int32_t> kUeberlauf = std::nullopt;
+constexpr std::optional<std::int32_t> kOverflow = std::nullopt;
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, ZahlRegel,
+    Table, NumberRule,
     ::testing::Values(
         // The cases the command line is known for.
-        ZahlCase{L"3", 3}, ZahlCase{L"2.5", 2}, ZahlCase{L"3.5", 4}, ZahlCase{L"-2.5", -2},
-        ZahlCase{L"7abc", 7}, ZahlCase{L"abc", 0}, ZahlCase{L"1 2", 12}, ZahlCase{L"1,5", 1},
-        ZahlCase{L"99999999999", kUeberlauf}, ZahlCase{L"", 0},
+        NumberCase{L"3", 3}, NumberCase{L"2.5", 2}, NumberCase{L"3.5", 4}, NumberCase{L"-2.5", -2},
+        NumberCase{L"7abc", 7}, NumberCase{L"abc", 0}, NumberCase{L"1 2", 12}, NumberCase{L"1,5", 1},
+        NumberCase{L"99999999999", kOverflow}, NumberCase{L"", 0},
         // Halves go to the even neighbour; anything past a half goes up.
-        ZahlCase{L"0.5", 0}, ZahlCase{L"1.5", 2}, ZahlCase{L"-1.5", -2}, ZahlCase{L"-3.5", -4},
-        ZahlCase{L"2.500000000000000000000001", 3}, ZahlCase{L"2.4999999999999999999", 2},
-        ZahlCase{L"2.50000000000000000000000", 2}, ZahlCase{L"-0.4", 0}, ZahlCase{L".6", 1},
-        ZahlCase{L"0.0000000000000000000000000006", 0}, ZahlCase{L"4.", 4},
+        NumberCase{L"0.5", 0}, NumberCase{L"1.5", 2}, NumberCase{L"-1.5", -2}, NumberCase{L"-3.5", -4},
+        NumberCase{L"2.500000000000000000000001", 3}, NumberCase{L"2.4999999999999999999", 2},
+        NumberCase{L"2.50000000000000000000000", 2}, NumberCase{L"-0.4", 0}, NumberCase{L".6", 1},
+        NumberCase{L"0.0000000000000000000000000006", 0}, NumberCase{L"4.", 4},
         // Blanks, tabs and line feeds are skipped anywhere; a carriage return is not.
-        ZahlCase{L" \t\n- 1\t2 .\n5", -12}, ZahlCase{L"1 e 3", 1000}, ZahlCase{L"1\r2", 1},
+        NumberCase{L" \t\n- 1\t2 .\n5", -12}, NumberCase{L"1 e 3", 1000}, NumberCase{L"1\r2", 1},
         // Sign, decimal point and exponent: one each, and reading stops at what cannot follow.
-        ZahlCase{L"+5", 5}, ZahlCase{L"+-5", 0}, ZahlCase{L"--5", 0}, ZahlCase{L"1.2.3", 1},
-        ZahlCase{L"1.5.9", 2}, ZahlCase{L"-", 0}, ZahlCase{L".", 0}, ZahlCase{L"1e", 1},
-        ZahlCase{L"1e+", 1}, ZahlCase{L"1ex", 1}, ZahlCase{L"1E2", 100}, ZahlCase{L"1e-1", 0},
-        ZahlCase{L"25e-1", 2}, ZahlCase{L"35E-1", 4}, ZahlCase{L"1.5e1", 15}, ZahlCase{L"e5", 0},
-        ZahlCase{L"1d2", 1}, ZahlCase{L"\xFF11", 0}, ZahlCase{L"1\xFF12", 1},
+        NumberCase{L"+5", 5}, NumberCase{L"+-5", 0}, NumberCase{L"--5", 0}, NumberCase{L"1.2.3", 1},
+        NumberCase{L"1.5.9", 2}, NumberCase{L"-", 0}, NumberCase{L".", 0}, NumberCase{L"1e", 1},
+        NumberCase{L"1e+", 1}, NumberCase{L"1ex", 1}, NumberCase{L"1E2", 100}, NumberCase{L"1e-1", 0},
+        NumberCase{L"25e-1", 2}, NumberCase{L"35E-1", 4}, NumberCase{L"1.5e1", 15}, NumberCase{L"e5", 0},
+        NumberCase{L"1d2", 1}, NumberCase{L"\xFF11", 0}, NumberCase{L"1\xFF12", 1},
         // Hexadecimal and octal numbers with an ampersand are not read.
-        ZahlCase{L"&H10", 0}, ZahlCase{L"&O17", 0}, ZahlCase{L"0x10", 0},
+        NumberCase{L"&H10", 0}, NumberCase{L"&O17", 0}, NumberCase{L"0x10", 0},
         // The edges of the signed 32-bit range, also reached by rounding and by exponents.
-        ZahlCase{L"2147483647", 2147483647}, ZahlCase{L"2147483648", kUeberlauf},
-        ZahlCase{L"-2147483648", -2147483647 - 1}, ZahlCase{L"-2147483649", kUeberlauf},
-        ZahlCase{L"2147483647.4", 2147483647}, ZahlCase{L"2147483647.5", kUeberlauf},
-        ZahlCase{L"2147483646.5", 2147483646}, ZahlCase{L"-2147483648.5", -2147483647 - 1},
-        ZahlCase{L"-2147483648.51", kUeberlauf}, ZahlCase{L"2.147483647e9", 2147483647},
-        ZahlCase{L"2.147483648e9", kUeberlauf}, ZahlCase{L"1e10", kUeberlauf},
-        ZahlCase{L"0001e9", 1000000000}, ZahlCase{L"00000000000000000000042", 42},
+        NumberCase{L"2147483647", 2147483647}, NumberCase{L"2147483648", kOverflow},
+        NumberCase{L"-2147483648", -2147483647 - 1}, NumberCase{L"-2147483649", kOverflow},
+        NumberCase{L"2147483647.4", 2147483647}, NumberCase{L"2147483647.5", kOverflow},
+        NumberCase{L"2147483646.5", 2147483646}, NumberCase{L"-2147483648.5", -2147483647 - 1},
+        NumberCase{L"-2147483648.51", kOverflow}, NumberCase{L"2.147483647e9", 2147483647},
+        NumberCase{L"2.147483648e9", kOverflow}, NumberCase{L"1e10", kOverflow},
+        NumberCase{L"0001e9", 1000000000}, NumberCase{L"00000000000000000000042", 42},
         // Exponents far beyond any range neither overflow the reading nor take long.
-        ZahlCase{L"1e99999999999999999999999999", kUeberlauf},
-        ZahlCase{L"1e-99999999999999999999999999", 0}, ZahlCase{L"0e99999999999999999999999999", 0},
-        ZahlCase{L"-1e+99999999999999999999999999", kUeberlauf}),
-    [](const ::testing::TestParamInfo<ZahlCase>& info) {
+        NumberCase{L"1e99999999999999999999999999", kOverflow},
+        NumberCase{L"1e-99999999999999999999999999", 0}, NumberCase{L"0e99999999999999999999999999", 0},
+        NumberCase{L"-1e+99999999999999999999999999", kOverflow}),
+    [](const ::testing::TestParamInfo<NumberCase>& info) {
       return "Row" + std::to_string(info.index);
     });
 
-TEST(ZahlLesen, HugeDigitStringsAreReadWithoutTrouble) {
-  EXPECT_EQ(ZahlLesen(std::wstring(1'000'000, L'9')), std::nullopt);
-  EXPECT_EQ(ZahlLesen(L"0." + std::wstring(1'000'000, L'0') + L"1e1000000"), 0);
-  EXPECT_EQ(ZahlLesen(L"0." + std::wstring(999'999, L'0') + L"15e1000000"), 2);
-  EXPECT_EQ(ZahlLesen(L"2.5" + std::wstring(1'000'000, L'0') + L"1"), 3);
-  EXPECT_EQ(ZahlLesen(L"12" + std::wstring(1'000'000, L'0') + L"e-1000000"), 12);
-  EXPECT_EQ(ZahlLesen(std::wstring(1'000'000, L' ') + L"7"), 7);
+TEST(ReadNumber, HugeDigitStringsAreReadWithoutTrouble) {
+  EXPECT_EQ(ReadNumber(std::wstring(1'000'000, L'9')), std::nullopt);
+  EXPECT_EQ(ReadNumber(L"0." + std::wstring(1'000'000, L'0') + L"1e1000000"), 0);
+  EXPECT_EQ(ReadNumber(L"0." + std::wstring(999'999, L'0') + L"15e1000000"), 2);
+  EXPECT_EQ(ReadNumber(L"2.5" + std::wstring(1'000'000, L'0') + L"1"), 3);
+  EXPECT_EQ(ReadNumber(L"12" + std::wstring(1'000'000, L'0') + L"e-1000000"), 12);
+  EXPECT_EQ(ReadNumber(std::wstring(1'000'000, L' ') + L"7"), 7);
 }
 
 TEST(UngueltigesNamenszeichen, AcceptsTheAllowedSetAndUpperCaseLetters) {
@@ -80,31 +80,31 @@ TEST(UngueltigesNamenszeichen, AcceptsTheAllowedSetAndUpperCaseLetters) {
   EXPECT_EQ(UngueltigesNamenszeichen(L"ÄÖÜ", lower), L"");
 }
 
-struct NamensCase {
+struct NameCase {
   const wchar_t* name;
-  const wchar_t* zeichen;
+  const wchar_t* character;
 };
 
-void PrintTo(const NamensCase& c, std::ostream* os) { *os << testing::PrintToString(c.name); }
+void PrintTo(const NameCase& c, std::ostream* os) { *os << testing::PrintToString(c.name); }
 
-class UngueltigesZeichen : public ::testing::TestWithParam<NamensCase> {};
+class UngueltigesZeichen : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(UngueltigesZeichen, IsTheFirstOneInLowerCase) {
-  EXPECT_EQ(UngueltigesNamenszeichen(GetParam().name, PortableToLower), GetParam().zeichen);
+  EXPECT_EQ(UngueltigesNamenszeichen(GetParam().name, PortableToLower), GetParam().character);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, UngueltigesZeichen,
-    ::testing::Values(NamensCase{L"Velu mar", L" "}, NamensCase{L"café", L"é"},
-                      NamensCase{L"CAFÉ", L"é"}, NamensCase{L"a.b", L"."},
-                      NamensCase{L"a\\b", L"\\"}, NamensCase{L"a,b", L","},
-                      NamensCase{L"Éa.", L"é"}, NamensCase{L"x\x0142", L"\x0142"},
-                      NamensCase{L"\x4E2D", L"\x4E2D"}, NamensCase{L"a\tb", L"\t"},
-                      NamensCase{L"\x0130", L"\x0130"}, NamensCase{L"\x212A", L"\x212A"},
-                      NamensCase{L"\x1E9E", L"\x1E9E"},
-                      NamensCase{L"ab\xD83D\xDE00", L"\xD83D\xDE00"},
-                      NamensCase{L"a\xD83D", L"\xD83D"}, NamensCase{L"a\xDE00\xD83D", L"\xDE00"}),
-    [](const ::testing::TestParamInfo<NamensCase>& info) {
+    ::testing::Values(NameCase{L"Velu mar", L" "}, NameCase{L"café", L"é"},
+                      NameCase{L"CAFÉ", L"é"}, NameCase{L"a.b", L"."},
+                      NameCase{L"a\\b", L"\\"}, NameCase{L"a,b", L","},
+                      NameCase{L"Éa.", L"é"}, NameCase{L"x\x0142", L"\x0142"},
+                      NameCase{L"\x4E2D", L"\x4E2D"}, NameCase{L"a\tb", L"\t"},
+                      NameCase{L"\x0130", L"\x0130"}, NameCase{L"\x212A", L"\x212A"},
+                      NameCase{L"\x1E9E", L"\x1E9E"},
+                      NameCase{L"ab\xD83D\xDE00", L"\xD83D\xDE00"},
+                      NameCase{L"a\xD83D", L"\xD83D"}, NameCase{L"a\xDE00\xD83D", L"\xDE00"}),
+    [](const ::testing::TestParamInfo<NameCase>& info) {
       return "Row" + std::to_string(info.index);
     });
 

@@ -7,35 +7,35 @@
 #include "app/AddOnEintrag.h"
 #include "app/Facts.h"
 #include "app/Modul.h"
-#include "app/Versionspruefung.h"
+#include "app/VersionGate.h"
 #include "text/Characters.h"
 #include "text/ModulTextZeile2CollectionArray.h"
 
 namespace {
 
-using ModulTextZeile2CollectionArray::FeldListe;
+using ModulTextZeile2CollectionArray::FieldList;
 using ModulTextZeile2CollectionArray::TextZeileZerlegen;
-using ModulTextZeile2CollectionArray::Trimmen;
+using text::Trimmed;
 
 // Longer field values are cut in the overflow message, so that the box stays readable.
-constexpr std::size_t kMaxGezeigterWert = 64;
+constexpr std::size_t kMaxShownLength = 64;
 
-Message Nutzungshinweis() {
+Message UsageMessage() {
   return Message{facts::kUsageTitle, facts::kUsageText, MessageIcon::Information,
                  MessageButtons::Ok};
 }
 
-Message UngueltigesZeichenMeldung(const std::wstring& zeichen) {
+Message InvalidCharacterMessage(const std::wstring& character) {
   return Message{facts::kErrorTitle,
-                 L"Das Zeichen (" + zeichen + L") ist im AddOn-Namen nicht erlaubt.",
+                 L"Das Zeichen (" + character + L") ist im AddOn-Namen nicht erlaubt.",
                  MessageIcon::Error, MessageButtons::Ok};
 }
 
-Message UeberlaufMeldung(int feld, const wchar_t* name, const std::wstring& wert) {
-  std::wstring gezeigt =
-      wert.size() > kMaxGezeigterWert ? wert.substr(0, kMaxGezeigterWert) + L"..." : wert;
+Message OverflowMessage(int field, const wchar_t* name, const std::wstring& value) {
+  std::wstring shown =
+      value.size() > kMaxShownLength ? value.substr(0, kMaxShownLength) + L"..." : value;
   return Message{facts::kErrorTitle,
-                 L"Überlauf: Der Wert (" + gezeigt + L") in Feld " + std::to_wstring(feld) + L" (" +
+                 L"Überlauf: Der Wert (" + shown + L") in Feld " + std::to_wstring(field) + L" (" +
                      name + L") liegt außerhalb des Zahlenbereichs von -2147483648 bis 2147483647.",
                  MessageIcon::Error, MessageButtons::Ok};
 }
@@ -43,46 +43,46 @@ Message UeberlaufMeldung(int feld, const wchar_t* name, const std::wstring& wert
 // The first character of `name` (a surrogate pair counting as one) that the registry's ANSI
 // code page cannot hold exactly; empty when there is none. Such a name would be stored with a
 // different character than it was given with.
-std::wstring NichtDarstellbaresZeichen(const std::wstring& name,
+std::wstring FirstCharacterWithoutAnsiForm(const std::wstring& name,
                                        ModulRegistrierung::RegistryPlatform& registry) {
   for (std::size_t i = 0; i < name.size();) {
-    std::wstring zeichen = name.substr(i, text::CharacterLength(name, i));
-    bool exakt = true;
-    registry.ToAnsi(zeichen, &exakt);
-    if (!exakt) return zeichen;
-    i += zeichen.size();
+    std::wstring character = name.substr(i, text::CharacterLength(name, i));
+    bool exact = true;
+    registry.ToAnsi(character, &exact);
+    if (!exact) return character;
+    i += character.size();
   }
   return {};
 }
 
 // Fills the record from four to nine fields. False when a number field overflows; the
 // overflow message has then been shown.
-bool FelderLesen(FeldListe felder, AddOnEintrag& eintrag, Platform& platform) {
-  if (felder.size() < 9) felder.resize(9);
-  eintrag.AddOnName = Trimmen(felder[0]);
-  eintrag.KurzBeschreibung = Trimmen(felder[1]);
-  eintrag.ExeDateiname = Trimmen(felder[2]);
+bool ReadFields(FieldList fields, AddOnEintrag& entry, Platform& platform) {
+  if (fields.size() < 9) fields.resize(9);
+  entry.AddOnName = Trimmed(fields[0]);
+  entry.KurzBeschreibung = Trimmed(fields[1]);
+  entry.ExeDateiname = Trimmed(fields[2]);
 
-  std::optional<std::int32_t> modus = Modul::ZahlLesen(felder[3]);
-  if (!modus) {
-    platform.Show(UeberlaufMeldung(4, L"EinbindungsModus", felder[3]));
+  std::optional<std::int32_t> mode = Modul::ReadNumber(fields[3]);
+  if (!mode) {
+    platform.Show(OverflowMessage(4, L"EinbindungsModus", fields[3]));
     return false;
   }
-  eintrag.EinbindungsModus = *modus;
-  eintrag.ParameterFest = felder[4];
-  std::optional<std::int32_t> zusatz = Modul::ZahlLesen(felder[5]);
-  if (!zusatz) {
-    platform.Show(UeberlaufMeldung(6, L"ParameterZusatz", felder[5]));
+  entry.EinbindungsModus = *mode;
+  entry.ParameterFest = fields[4];
+  std::optional<std::int32_t> extra = Modul::ReadNumber(fields[5]);
+  if (!extra) {
+    platform.Show(OverflowMessage(6, L"ParameterZusatz", fields[5]));
     return false;
   }
-  eintrag.ParameterZusatz = *zusatz;
-  eintrag.LangBeschreibung = felder[6];
-  eintrag.SpezialButtonGrafikName = felder[7];
-  eintrag.SpezialButtonToolTiptext = felder[8];
+  entry.ParameterZusatz = *extra;
+  entry.LangBeschreibung = fields[6];
+  entry.SpezialButtonGrafikName = fields[7];
+  entry.SpezialButtonToolTiptext = fields[8];
 
-  if (eintrag.SpezialButtonGrafikName.empty()) eintrag.SpezialButtonGrafikName = L"AddOn";
-  if (eintrag.SpezialButtonToolTiptext.empty())
-    eintrag.SpezialButtonToolTiptext = eintrag.KurzBeschreibung;
+  if (entry.SpezialButtonGrafikName.empty()) entry.SpezialButtonGrafikName = L"AddOn";
+  if (entry.SpezialButtonToolTiptext.empty())
+    entry.SpezialButtonToolTiptext = entry.KurzBeschreibung;
   return true;
 }
 
@@ -91,70 +91,70 @@ bool FelderLesen(FeldListe felder, AddOnEintrag& eintrag, Platform& platform) {
 ExitStatus RunPass(Platform& platform, ModulRegistrierung::RegistryPlatform& registry) {
   const ModulRegistrierung::RegistryContext reg{registry, platform};
 
-  std::wstring argumente = platform.ArgumentText();
-  bool still = false;
-  RunMode modus = RunMode::None;
-  AddOnEintrag eintrag;
+  std::wstring arguments = platform.ArgumentText();
+  bool silent = false;
+  RunMode mode = RunMode::None;
+  AddOnEintrag entry;
 
   // The gate comes first: its question is asked in silent runs and for empty command lines too.
-  if (!VersionPruefen(reg, platform)) return ExitStatus::HostOutdated;
+  if (!CheckHostVersion(reg, platform)) return ExitStatus::HostOutdated;
 
-  if (platform.ToLower(argumente.substr(0, 2)) == L"-s") {
-    still = true;
-    argumente = Trimmen(std::wstring_view(argumente).substr(2));
+  if (platform.ToLower(arguments.substr(0, 2)) == L"-s") {
+    silent = true;
+    arguments = Trimmed(std::wstring_view(arguments).substr(2));
   }
 
-  FeldListe felder = TextZeileZerlegen(argumente, L",", L"");
-  if (felder.empty()) {
-    platform.Show(Nutzungshinweis());
-  } else if (felder.size() <= 2) {
-    modus = RunMode::Remove;
-    eintrag.AddOnName = Trimmen(felder[0]);
-  } else if (felder.size() == 3) {
-    modus = RunMode::Install;
-    eintrag.AddOnName = Trimmen(felder[0]);
-    eintrag.KurzBeschreibung = Trimmen(felder[1]);
-    eintrag.ExeDateiname = Trimmen(felder[2]);
-    eintrag.EinbindungsModus = 1;
-    eintrag.ParameterZusatz = 2;
-    eintrag.SpezialButtonGrafikName = L"AddOn";
-    eintrag.SpezialButtonToolTiptext = eintrag.KurzBeschreibung;
+  FieldList fields = TextZeileZerlegen(arguments, L",", L"");
+  if (fields.empty()) {
+    platform.Show(UsageMessage());
+  } else if (fields.size() <= 2) {
+    mode = RunMode::Remove;
+    entry.AddOnName = Trimmed(fields[0]);
+  } else if (fields.size() == 3) {
+    mode = RunMode::Install;
+    entry.AddOnName = Trimmed(fields[0]);
+    entry.KurzBeschreibung = Trimmed(fields[1]);
+    entry.ExeDateiname = Trimmed(fields[2]);
+    entry.EinbindungsModus = 1;
+    entry.ParameterZusatz = 2;
+    entry.SpezialButtonGrafikName = L"AddOn";
+    entry.SpezialButtonToolTiptext = entry.KurzBeschreibung;
   } else {
-    modus = RunMode::Install;
+    mode = RunMode::Install;
     // An overflowing number stops the run before anything is shown or written.
-    if (!FelderLesen(std::move(felder), eintrag, platform)) return ExitStatus::Refused;
+    if (!ReadFields(std::move(fields), entry, platform)) return ExitStatus::Refused;
   }
 
-  std::wstring zeichen = Modul::UngueltigesNamenszeichen(
-      eintrag.AddOnName, [&platform](std::wstring s) { return platform.ToLower(std::move(s)); });
-  if (zeichen.empty()) zeichen = NichtDarstellbaresZeichen(eintrag.AddOnName, registry);
-  if (!zeichen.empty()) {
-    platform.Show(UngueltigesZeichenMeldung(zeichen));
-    modus = RunMode::None;
+  std::wstring character = Modul::UngueltigesNamenszeichen(
+      entry.AddOnName, [&platform](std::wstring s) { return platform.ToLower(std::move(s)); });
+  if (character.empty()) character = FirstCharacterWithoutAnsiForm(entry.AddOnName, registry);
+  if (!character.empty()) {
+    platform.Show(InvalidCharacterMessage(character));
+    mode = RunMode::None;
   }
 
-  if (modus == RunMode::Install) platform.SetStatusText(facts::kStatusInstall);
-  if (modus == RunMode::Remove) platform.SetStatusText(facts::kStatusRemove);
-  if (modus != RunMode::None && !still) platform.ShowStatusWindow();
+  if (mode == RunMode::Install) platform.SetStatusText(facts::kStatusInstall);
+  if (mode == RunMode::Remove) platform.SetStatusText(facts::kStatusRemove);
+  if (mode != RunMode::None && !silent) platform.ShowStatusWindow();
 
-  if (eintrag.ExeDateiname.find(L'\\') == std::wstring::npos)
-    eintrag.ExeDateiname =
-        Modul::BackslashAnhaengen(platform.OwnDirectory()) + eintrag.ExeDateiname;
+  if (entry.ExeDateiname.find(L'\\') == std::wstring::npos)
+    entry.ExeDateiname =
+        Modul::BackslashAnhaengen(platform.OwnDirectory()) + entry.ExeDateiname;
 
-  bool geschrieben = true;
-  if (modus != RunMode::None) {
+  bool written = true;
+  if (mode != RunMode::None) {
     // Another run changing the list at the same time would lose one of the two changes.
-    std::unique_ptr<AddOnListLock> sperre = platform.LockAddOnList();
-    geschrieben = modus == RunMode::Install ? AddOnEinrichten(reg, eintrag)
-                                            : AddOnEntfernen(reg, eintrag.AddOnName);
+    std::unique_ptr<AddOnListLock> lock = platform.LockAddOnList();
+    written = mode == RunMode::Install ? AddOnEinrichten(reg, entry)
+                                            : AddOnEntfernen(reg, entry.AddOnName);
   }
 
-  if (modus != RunMode::None) {
+  if (mode != RunMode::None) {
     platform.ProcessPendingEvents();
-    if (!still) platform.Pause(1000);
+    if (!silent) platform.Pause(1000);
   }
   platform.UnloadStatusWindow();
 
-  if (modus == RunMode::None) return ExitStatus::Refused;
-  return geschrieben ? ExitStatus::Done : ExitStatus::RegistryFailed;
+  if (mode == RunMode::None) return ExitStatus::Refused;
+  return written ? ExitStatus::Done : ExitStatus::RegistryFailed;
 }

@@ -10,7 +10,7 @@
 
 #include "app/AddOnEintrag.h"
 #include "app/Facts.h"
-#include "app/Versionspruefung.h"
+#include "app/VersionGate.h"
 #include "registry/ModulRegistrierung.h"
 #include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
@@ -31,7 +31,7 @@ namespace {
 using namespace ModulRegistrierung;
 
 constexpr wchar_t kOwnDirectory[] = L"D:\\Werkzeuge\\Quillet";
-constexpr wchar_t kInstallieren[] = L"status:Das Zusatzprogramm wird installiert ..";
+constexpr wchar_t kInstallStatus[] = L"status:Das Zusatzprogramm wird installiert ..";
 constexpr wchar_t kEntfernen[] = L"status:Das Zusatzprogramm wird entfernt ..";
 
 // The in-memory registry, optionally with an ANSI code page that lacks some characters.
@@ -61,44 +61,44 @@ class PassTest : public ::testing::Test {
   // Whatever a run did, it left no key open and used no handle twice.
   void TearDown() override { EXPECT_EQ(registry.OpenKeyCount(), 0); }
 
-  ExitStatus Run(const std::wstring& argumente) {
-    platform.SetArgumentText(argumente);
+  ExitStatus Run(const std::wstring& arguments) {
+    platform.SetArgumentText(arguments);
     return RunPass(platform, registry);
   }
 
-  RegistryContext Kontext() { return {registry, platform}; }
+  RegistryContext Context() { return {registry, platform}; }
 
   // The record as stored for `name`, read back through the registry layer; nullopt when the
   // add-on has no key.
-  std::optional<AddOnEintrag> Gespeichert(const std::wstring& name) {
+  std::optional<AddOnEintrag> StoredEntry(const std::wstring& name) {
     const std::wstring key = facts::kAddOnKeyPrefix + name;
-    if (!RegistryKeyExists(Kontext(), kHkeyLocalMachine, key)) return std::nullopt;
-    auto text = [&](const wchar_t* wert) {
+    if (!RegistryKeyExists(Context(), kHkeyLocalMachine, key)) return std::nullopt;
+    auto text = [&](const wchar_t* value) {
       RegistryValue v = std::wstring(L"<fehlt>");
-      ReadRegistryValue(Kontext(), kHkeyLocalMachine, key, wert, v, true);
+      ReadRegistryValue(Context(), kHkeyLocalMachine, key, value, v, true);
       return AsText(v);
     };
-    auto zahl = [&](const wchar_t* wert) {
+    auto number = [&](const wchar_t* value) {
       RegistryValue v = std::int32_t{-99};
-      ReadRegistryValue(Kontext(), kHkeyLocalMachine, key, wert, v, true);
+      ReadRegistryValue(Context(), kHkeyLocalMachine, key, value, v, true);
       return KindOf(v) == RegistryValueKind::Integer32 ? std::get<std::int32_t>(v) : -98;
     };
     return AddOnEintrag{text(L"AddOnName"),
                         text(L"KurzBeschreibung"),
                         text(L"ExeDateiname"),
-                        zahl(L"EinbindungsModus"),
+                        number(L"EinbindungsModus"),
                         text(L"ParameterFest"),
-                        zahl(L"ParameterZusatz"),
+                        number(L"ParameterZusatz"),
                         text(L"LangBeschreibung"),
                         text(L"SpezialButtonGrafikName"),
                         text(L"SpezialButtonToolTiptext")};
   }
 
   // Registers `name` beforehand, as an earlier run would have.
-  void Vorhanden(const std::wstring& name) {
-    RecordingPlatform vorher(L"\"" + name + L"\",\"k\",\"C:\\x.exe\"");
-    ASSERT_EQ(RunPass(vorher, registry), ExitStatus::Done);
-    ASSERT_TRUE(Gespeichert(name).has_value());
+  void ExpectPresent(const std::wstring& name) {
+    RecordingPlatform before(L"\"" + name + L"\",\"k\",\"C:\\x.exe\"");
+    ASSERT_EQ(RunPass(before, registry), ExitStatus::Done);
+    ASSERT_TRUE(StoredEntry(name).has_value());
   }
 
   void SetVersion(const std::string& version) {
@@ -112,27 +112,27 @@ class PassTest : public ::testing::Test {
   CodePageRegistry registry;
 };
 
-AddOnEintrag Standard(const std::wstring& name, const std::wstring& kurz, const std::wstring& exe) {
-  return AddOnEintrag{name, kurz, exe, 1, L"", 2, L"", L"AddOn", kurz};
+AddOnEintrag Standard(const std::wstring& name, const std::wstring& brief, const std::wstring& exe) {
+  return AddOnEintrag{name, brief, exe, 1, L"", 2, L"", L"AddOn", brief};
 }
 
 // --- Run modes by the number of fields ------------------------------------------------------
 
 TEST_F(PassTest, ThreeFieldsInstallWithTheDefaults) {
   EXPECT_EQ(Run(L"\"Vellumar\",\"Videoetiketten drucken\",\"C:\\Vellumar.exe\""), ExitStatus::Done);
-  EXPECT_EQ(Gespeichert(L"Vellumar"),
+  EXPECT_EQ(StoredEntry(L"Vellumar"),
             Standard(L"Vellumar", L"Videoetiketten drucken", L"C:\\Vellumar.exe"));
-  EXPECT_EQ(platform.Calls(), (std::vector<std::wstring>{kInstallieren, L"show", L"lock", L"unlock",
+  EXPECT_EQ(platform.Calls(), (std::vector<std::wstring>{kInstallStatus, L"show", L"lock", L"unlock",
                                                          L"events", L"pause:1000", L"unload"}));
   EXPECT_TRUE(platform.Messages().empty());
 }
 
 TEST_F(PassTest, OneOrTwoFieldsRemoveAndIgnoreTheSecond) {
-  for (const wchar_t* argumente : {L"Vellumar", L"\"Vellumar\",\"C:\\anderes.exe\""}) {
-    Vorhanden(L"Vellumar");
-    RecordingPlatform p(argumente);
-    EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << argumente;
-    EXPECT_EQ(Gespeichert(L"Vellumar"), std::nullopt) << argumente;
+  for (const wchar_t* arguments : {L"Vellumar", L"\"Vellumar\",\"C:\\anderes.exe\""}) {
+    ExpectPresent(L"Vellumar");
+    RecordingPlatform p(arguments);
+    EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << arguments;
+    EXPECT_EQ(StoredEntry(L"Vellumar"), std::nullopt) << arguments;
     EXPECT_EQ(p.Calls(), (std::vector<std::wstring>{kEntfernen, L"show", L"lock", L"unlock",
                                                     L"events", L"pause:1000", L"unload"}));
   }
@@ -140,7 +140,7 @@ TEST_F(PassTest, OneOrTwoFieldsRemoveAndIgnoreTheSecond) {
 
 TEST_F(PassTest, FourFieldsReadTheNumbersWithoutDefaults) {
   EXPECT_EQ(Run(L"Vellumar,Videoetiketten drucken,C:\\V.exe,3"), ExitStatus::Done);
-  EXPECT_EQ(Gespeichert(L"Vellumar"),
+  EXPECT_EQ(StoredEntry(L"Vellumar"),
             (AddOnEintrag{L"Vellumar", L"Videoetiketten drucken", L"C:\\V.exe", 3, L"", 0, L"",
                           L"AddOn", L"Videoetiketten drucken"}));
 }
@@ -148,58 +148,58 @@ TEST_F(PassTest, FourFieldsReadTheNumbersWithoutDefaults) {
 TEST_F(PassTest, NineFieldsAreReadInOrderAndFieldsFiveToNineKeepTheirBlanks) {
   EXPECT_EQ(Run(L"\" n \",\" k \",\" C:\\e.exe \",\" 7 \",\" p \",-12,\" l \",\" \",\" t \""),
             ExitStatus::Done);
-  EXPECT_EQ(Gespeichert(L"n"),
+  EXPECT_EQ(StoredEntry(L"n"),
             (AddOnEintrag{L"n", L"k", L"C:\\e.exe", 7, L" p ", -12, L" l ", L" ", L" t "}));
 }
 
 TEST_F(PassTest, EmptyFieldsAfterTheThirdGiveZeroAndTheTextDefaults) {
   EXPECT_EQ(Run(L"a,b,C:\\c.exe,,,,,,"), ExitStatus::Done);
-  EXPECT_EQ(Gespeichert(L"a"),
+  EXPECT_EQ(StoredEntry(L"a"),
             (AddOnEintrag{L"a", L"b", L"C:\\c.exe", 0, L"", 0, L"", L"AddOn", L"b"}));
 }
 
 TEST_F(PassTest, FieldsAfterTheNinthAreIgnored) {
   EXPECT_EQ(Run(L"a,b,C:\\c.exe,1,p,2,l,g,t,zehn,\"99999999999\",12"), ExitStatus::Done);
-  EXPECT_EQ(Gespeichert(L"a"),
+  EXPECT_EQ(StoredEntry(L"a"),
             (AddOnEintrag{L"a", L"b", L"C:\\c.exe", 1, L"p", 2, L"l", L"g", L"t"}));
 }
 
 TEST_F(PassTest, NumberFieldsFollowTheNumberRule) {
-  struct Fall {
-    const wchar_t* feld;
-    std::int32_t zahl;
+  struct Row {
+    const wchar_t* field;
+    std::int32_t number;
   };
-  for (const Fall& f : {Fall{L"2.5", 2}, Fall{L"3.5", 4}, Fall{L"-2.5", -2}, Fall{L"7abc", 7},
-                        Fall{L"abc", 0}, Fall{L"1 2", 12}, Fall{L"\"1,5\"", 1}}) {
-    RecordingPlatform p(std::wstring(L"a,b,C:\\c.exe,") + f.feld + L",," + f.feld);
-    EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << f.feld;
-    std::optional<AddOnEintrag> e = Gespeichert(L"a");
+  for (const Row& f : {Row{L"2.5", 2}, Row{L"3.5", 4}, Row{L"-2.5", -2}, Row{L"7abc", 7},
+                        Row{L"abc", 0}, Row{L"1 2", 12}, Row{L"\"1,5\"", 1}}) {
+    RecordingPlatform p(std::wstring(L"a,b,C:\\c.exe,") + f.field + L",," + f.field);
+    EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << f.field;
+    std::optional<AddOnEintrag> e = StoredEntry(L"a");
     ASSERT_TRUE(e.has_value());
-    EXPECT_EQ(e->EinbindungsModus, f.zahl) << f.feld;
-    EXPECT_EQ(e->ParameterZusatz, f.zahl) << f.feld;
+    EXPECT_EQ(e->EinbindungsModus, f.number) << f.field;
+    EXPECT_EQ(e->ParameterZusatz, f.number) << f.field;
   }
 }
 
 // --- The overflow stop ------------------------------------------------------------------------
 
 TEST_F(PassTest, AnOverflowingNumberStopsBeforeAnythingIsShownOrWritten) {
-  struct Fall {
-    const wchar_t* argumente;
+  struct Row {
+    const wchar_t* arguments;
     const wchar_t* text;
   };
-  for (const Fall& f : {Fall{L"a,b,c,99999999999",
+  for (const Row& f : {Row{L"a,b,c,99999999999",
                              L"Überlauf: Der Wert (99999999999) in Feld 4 (EinbindungsModus) "
                              L"liegt außerhalb des Zahlenbereichs von -2147483648 bis "
                              L"2147483647."},
-                        Fall{L"-s a,b,c,1,,-2147483649",
+                        Row{L"-s a,b,c,1,,-2147483649",
                              L"Überlauf: Der Wert (-2147483649) in Feld 6 "
                              L"(ParameterZusatz) liegt außerhalb des Zahlenbereichs "
                              L"von -2147483648 bis 2147483647."},
-                        Fall{L"a,b,c,\"1e10\",,99999999999",
+                        Row{L"a,b,c,\"1e10\",,99999999999",
                              L"Überlauf: Der Wert (1e10) in Feld 4 "
                              L"(EinbindungsModus) liegt außerhalb des "
                              L"Zahlenbereichs von -2147483648 bis 2147483647."}}) {
-    RecordingPlatform p(f.argumente);
+    RecordingPlatform p(f.arguments);
     p.QueueAnswer(MessageAnswer::Ok);
     EXPECT_EQ(RunPass(p, registry), ExitStatus::Refused);
     ASSERT_EQ(p.Messages().size(), 1u);
@@ -224,28 +224,28 @@ TEST_F(PassTest, TheOverflowMessageCutsAnEndlessValue) {
 // --- The silent switch --------------------------------------------------------------------------
 
 TEST_F(PassTest, SilentFormsRemoveWithoutWindowOrPause) {
-  struct Fall {
-    const wchar_t* argumente;
+  struct Row {
+    const wchar_t* arguments;
     const wchar_t* name;
   };
-  for (const Fall& f : {Fall{L"-S Vellumar", L"Vellumar"}, Fall{L"-sVellumar", L"Vellumar"},
-                        Fall{L"-s   Vellumar  ", L"Vellumar"}, Fall{L"-silent", L"ilent"}}) {
-    Vorhanden(f.name);
-    RecordingPlatform p(f.argumente);
+  for (const Row& f : {Row{L"-S Vellumar", L"Vellumar"}, Row{L"-sVellumar", L"Vellumar"},
+                        Row{L"-s   Vellumar  ", L"Vellumar"}, Row{L"-silent", L"ilent"}}) {
+    ExpectPresent(f.name);
+    RecordingPlatform p(f.arguments);
     p.SetRegistryProbe([this] { return registry.Changes(); });
-    EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << f.argumente;
-    EXPECT_EQ(Gespeichert(f.name), std::nullopt) << f.argumente;
+    EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << f.arguments;
+    EXPECT_EQ(StoredEntry(f.name), std::nullopt) << f.arguments;
     EXPECT_EQ(p.Calls(),
               (std::vector<std::wstring>{kEntfernen, L"lock", L"unlock", L"events", L"unload"}))
-        << f.argumente;
+        << f.arguments;
   }
 }
 
 TEST_F(PassTest, SilentInstallSetsTheTextButShowsNothing) {
   EXPECT_EQ(Run(L"-s a,b,C:\\c.exe"), ExitStatus::Done);
-  EXPECT_EQ(Gespeichert(L"a"), Standard(L"a", L"b", L"C:\\c.exe"));
+  EXPECT_EQ(StoredEntry(L"a"), Standard(L"a", L"b", L"C:\\c.exe"));
   EXPECT_EQ(platform.Calls(),
-            (std::vector<std::wstring>{kInstallieren, L"lock", L"unlock", L"events", L"unload"}));
+            (std::vector<std::wstring>{kInstallStatus, L"lock", L"unlock", L"events", L"unload"}));
 }
 
 TEST_F(PassTest, ASwitchNotAtTheStartIsPartOfTheName) {
@@ -269,11 +269,11 @@ TEST_F(PassTest, NoFieldsShowTheUsageMessage) {
       L"\r\n"
       L"Eine vollständige Liste alle möglichen Optionen finden Sie im FAQ-Bereich unter \r\n"
       L"www.orvo.de/faq oder www.kestrelview.de/faq.";
-  for (const wchar_t* argumente : {L"", L"   ", L"-s", L"-S  "}) {
-    RecordingPlatform p(argumente);
+  for (const wchar_t* arguments : {L"", L"   ", L"-s", L"-S  "}) {
+    RecordingPlatform p(arguments);
     p.QueueAnswer(MessageAnswer::Ok);
-    EXPECT_EQ(RunPass(p, registry), ExitStatus::Refused) << argumente;
-    ASSERT_EQ(p.Messages().size(), 1u) << argumente;
+    EXPECT_EQ(RunPass(p, registry), ExitStatus::Refused) << arguments;
+    ASSERT_EQ(p.Messages().size(), 1u) << arguments;
     EXPECT_EQ(p.Messages()[0].title, L"Quillet");
     EXPECT_EQ(p.Messages()[0].text, text);
     EXPECT_EQ(p.Messages()[0].icon, MessageIcon::Information);
@@ -287,48 +287,48 @@ TEST_F(PassTest, NoFieldsShowTheUsageMessage) {
 
 TEST_F(PassTest, UpperCaseNamesAndUmlautsPassAndAreKept) {
   EXPECT_EQ(Run(L"VellUMAR_Ä-ß9,b,C:\\c.exe"), ExitStatus::Done);
-  EXPECT_EQ(Gespeichert(L"VellUMAR_Ä-ß9"), Standard(L"VellUMAR_Ä-ß9", L"b", L"C:\\c.exe"));
+  EXPECT_EQ(StoredEntry(L"VellUMAR_Ä-ß9"), Standard(L"VellUMAR_Ä-ß9", L"b", L"C:\\c.exe"));
   EXPECT_TRUE(platform.Messages().empty());
 }
 
 TEST_F(PassTest, AnEmptyNamePassesTheCheck) {
   EXPECT_EQ(Run(L",b,C:\\c.exe"), ExitStatus::Done);
   EXPECT_TRUE(platform.Messages().empty());
-  EXPECT_EQ(Gespeichert(L""), Standard(L"", L"b", L"C:\\c.exe"));
+  EXPECT_EQ(StoredEntry(L""), Standard(L"", L"b", L"C:\\c.exe"));
 }
 
 TEST_F(PassTest, InvalidNameCharactersAreShownLowerCasedAndNothingIsDone) {
-  struct Fall {
-    const wchar_t* argumente;
-    const wchar_t* zeichen;
+  struct Row {
+    const wchar_t* arguments;
+    const wchar_t* character;
   };
-  for (const Fall& f :
-       {Fall{L"Café,b,C:\\c.exe", L"é"}, Fall{L"CAFÉ,b,C:\\c.exe", L"é"},
-        Fall{L"a.b,b,C:\\c.exe", L"."}, Fall{L"\"Velu mar\",b,C:\\c.exe", L" "},
-        Fall{L"a\\b,b,C:\\c.exe", L"\\"}, Fall{L"-s Café", L"é"},
-        Fall{L"\"Ka\x0142uza\",b,C:\\c.exe", L"\x0142"}, Fall{L"\x4E2D,b,C:\\c.exe", L"\x4E2D"}}) {
-    RecordingPlatform p(f.argumente);
+  for (const Row& f :
+       {Row{L"Café,b,C:\\c.exe", L"é"}, Row{L"CAFÉ,b,C:\\c.exe", L"é"},
+        Row{L"a.b,b,C:\\c.exe", L"."}, Row{L"\"Velu mar\",b,C:\\c.exe", L" "},
+        Row{L"a\\b,b,C:\\c.exe", L"\\"}, Row{L"-s Café", L"é"},
+        Row{L"\"Ka\x0142uza\",b,C:\\c.exe", L"\x0142"}, Row{L"\x4E2D,b,C:\\c.exe", L"\x4E2D"}}) {
+    RecordingPlatform p(f.arguments);
     p.QueueAnswer(MessageAnswer::Ok);
-    EXPECT_EQ(RunPass(p, registry), ExitStatus::Refused) << f.argumente;
-    ASSERT_EQ(p.Messages().size(), 1u) << f.argumente;
+    EXPECT_EQ(RunPass(p, registry), ExitStatus::Refused) << f.arguments;
+    ASSERT_EQ(p.Messages().size(), 1u) << f.arguments;
     EXPECT_EQ(p.Messages()[0].title, L"Quillet.exe");
     EXPECT_EQ(p.Messages()[0].text,
-              std::wstring(L"Das Zeichen (") + f.zeichen + L") ist im AddOn-Namen nicht erlaubt.");
+              std::wstring(L"Das Zeichen (") + f.character + L") ist im AddOn-Namen nicht erlaubt.");
     EXPECT_EQ(p.Messages()[0].icon, MessageIcon::Error);
     EXPECT_EQ(p.Messages()[0].buttons, MessageButtons::Ok);
     EXPECT_EQ(p.UnexpectedMessages(), 0);
     EXPECT_EQ(p.Calls(), (std::vector<std::wstring>{L"message:Quillet.exe", L"unload"}))
-        << f.argumente;
+        << f.arguments;
   }
   EXPECT_EQ(registry.Changes(), 0);
 }
 
 TEST_F(PassTest, AnInvalidNameStopsARemove) {
-  Vorhanden(L"Vellumar");
-  const long long vorher = registry.Changes();
+  ExpectPresent(L"Vellumar");
+  const long long before = registry.Changes();
   EXPECT_EQ(Run(L"\"Vellumar.\""), ExitStatus::Refused);
-  EXPECT_EQ(registry.Changes(), vorher);
-  EXPECT_TRUE(Gespeichert(L"Vellumar").has_value());
+  EXPECT_EQ(registry.Changes(), before);
+  EXPECT_TRUE(StoredEntry(L"Vellumar").has_value());
 }
 
 TEST_F(PassTest, ANameCharacterWithoutAnExactAnsiFormIsRejectedAsWritten) {
@@ -344,24 +344,24 @@ TEST_F(PassTest, ANameCharacterWithoutAnExactAnsiFormIsRejectedAsWritten) {
 // --- Completing the program path ----------------------------------------------------------------
 
 TEST_F(PassTest, AProgramFileWithoutBackslashGetsTheOwnDirectory) {
-  struct Fall {
+  struct Row {
     const wchar_t* ownDirectory;
     const wchar_t* exe;
-    const wchar_t* gespeichert;
+    const wchar_t* stored;
   };
-  for (const Fall& f : {Fall{L"D:\\Quillet", L"Vellumar.exe", L"D:\\Quillet\\Vellumar.exe"},
-                        Fall{L"D:\\Quillet\\", L"Vellumar.exe", L"D:\\Quillet\\Vellumar.exe"},
-                        Fall{L"D:\\", L"C:/Programme/V.exe", L"D:\\C:/Programme/V.exe"},
-                        Fall{L"D:\\Quillet", L"C:V.exe", L"D:\\Quillet\\C:V.exe"},
-                        Fall{L"D:\\Quillet", L"", L"D:\\Quillet\\"},
-                        Fall{L"D:\\Quillet", L"C:\\Vellumar.exe", L"C:\\Vellumar.exe"},
-                        Fall{L"D:\\Quillet", L"\\\\server\\v.exe", L"\\\\server\\v.exe"},
-                        Fall{L"D:\\Quillet", L"tools\\v.exe", L"tools\\v.exe"}}) {
+  for (const Row& f : {Row{L"D:\\Quillet", L"Vellumar.exe", L"D:\\Quillet\\Vellumar.exe"},
+                        Row{L"D:\\Quillet\\", L"Vellumar.exe", L"D:\\Quillet\\Vellumar.exe"},
+                        Row{L"D:\\", L"C:/Programme/V.exe", L"D:\\C:/Programme/V.exe"},
+                        Row{L"D:\\Quillet", L"C:V.exe", L"D:\\Quillet\\C:V.exe"},
+                        Row{L"D:\\Quillet", L"", L"D:\\Quillet\\"},
+                        Row{L"D:\\Quillet", L"C:\\Vellumar.exe", L"C:\\Vellumar.exe"},
+                        Row{L"D:\\Quillet", L"\\\\server\\v.exe", L"\\\\server\\v.exe"},
+                        Row{L"D:\\Quillet", L"tools\\v.exe", L"tools\\v.exe"}}) {
     RecordingPlatform p(std::wstring(L"a,b,\"") + f.exe + L"\"", f.ownDirectory);
     EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << f.exe;
-    std::optional<AddOnEintrag> e = Gespeichert(L"a");
+    std::optional<AddOnEintrag> e = StoredEntry(L"a");
     ASSERT_TRUE(e.has_value());
-    EXPECT_EQ(e->ExeDateiname, f.gespeichert);
+    EXPECT_EQ(e->ExeDateiname, f.stored);
   }
 }
 
@@ -369,23 +369,23 @@ TEST_F(PassTest, AProgramFileWithoutBackslashGetsTheOwnDirectory) {
 
 TEST_F(PassTest, AnOutdatedHostEndsTheRunBeforeTheCommandLineIsRead) {
   SetVersion("410");
-  const long long vorher = registry.Changes();
-  for (const wchar_t* argumente :
+  const long long before = registry.Changes();
+  for (const wchar_t* arguments :
        {L"", L"-s Vellumar", L"Vellumar,b,C:\\c.exe", L"a,b,c,99999999999", L"Café"}) {
-    for (MessageAnswer antwort : {MessageAnswer::No, MessageAnswer::Yes}) {
-      RecordingPlatform p(argumente);
-      p.QueueAnswer(antwort);
-      EXPECT_EQ(RunPass(p, registry), ExitStatus::HostOutdated) << argumente;
+    for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
+      RecordingPlatform p(arguments);
+      p.QueueAnswer(answer);
+      EXPECT_EQ(RunPass(p, registry), ExitStatus::HostOutdated) << arguments;
       ASSERT_EQ(p.Messages().size(), 1u);
       EXPECT_EQ(p.Messages()[0].buttons, MessageButtons::YesNo);
-      std::vector<std::wstring> erwartet{L"message:"};
-      if (antwort == MessageAnswer::Yes)
-        erwartet.push_back(std::wstring(L"open:") + facts::kDownloadAddress);
-      EXPECT_EQ(p.Calls(), erwartet) << argumente;
+      std::vector<std::wstring> expected{L"message:"};
+      if (answer == MessageAnswer::Yes)
+        expected.push_back(std::wstring(L"open:") + facts::kDownloadAddress);
+      EXPECT_EQ(p.Calls(), expected) << arguments;
       EXPECT_EQ(p.UnexpectedMessages(), 0);
     }
   }
-  EXPECT_EQ(registry.Changes(), vorher);
+  EXPECT_EQ(registry.Changes(), before);
 }
 
 TEST_F(PassTest, ASuitableHostPassesTheGateSilently) {
@@ -412,20 +412,20 @@ TEST_F(PassTest, TheRegistryIsTouchedOnlyBetweenShowingAndTheEvents) {
 TEST_F(PassTest, ALockThatCannotBeTakenDoesNotStopTheRun) {
   platform.SetLockAvailable(false);
   EXPECT_EQ(Run(L"-s a,b,C:\\c.exe"), ExitStatus::Done);
-  EXPECT_EQ(Gespeichert(L"a"), Standard(L"a", L"b", L"C:\\c.exe"));
+  EXPECT_EQ(StoredEntry(L"a"), Standard(L"a", L"b", L"C:\\c.exe"));
   EXPECT_EQ(platform.Calls(),
-            (std::vector<std::wstring>{kInstallieren, L"lock:refused", L"events", L"unload"}));
+            (std::vector<std::wstring>{kInstallStatus, L"lock:refused", L"events", L"unload"}));
 }
 
 // The stand-in itself: a box the script did not foresee must not pass unnoticed.
 TEST(RecordingPlatform, CountsBoxesWithoutAFittingAnswer) {
   RecordingPlatform p;
   const Message ok{L"t", L"x", MessageIcon::Information, MessageButtons::Ok};
-  const Message frage{L"", L"?", MessageIcon::Question, MessageButtons::YesNo};
-  EXPECT_EQ(p.Show(frage), MessageAnswer::No);
+  const Message question{L"", L"?", MessageIcon::Question, MessageButtons::YesNo};
+  EXPECT_EQ(p.Show(question), MessageAnswer::No);
   EXPECT_EQ(p.UnexpectedMessages(), 1);
   p.QueueAnswer(MessageAnswer::Yes);
-  EXPECT_EQ(p.Show(frage), MessageAnswer::Yes);
+  EXPECT_EQ(p.Show(question), MessageAnswer::Yes);
   EXPECT_EQ(p.UnexpectedMessages(), 1);
   p.QueueAnswer(MessageAnswer::Yes);
   p.QueueAnswer(MessageAnswer::Ok);
@@ -433,8 +433,8 @@ TEST(RecordingPlatform, CountsBoxesWithoutAFittingAnswer) {
   EXPECT_EQ(p.UnexpectedMessages(), 2);
   EXPECT_EQ(p.UnusedAnswers(), 1u);
   {
-    auto sperre = p.LockAddOnList();
-    EXPECT_NE(sperre, nullptr);
+    auto lock = p.LockAddOnList();
+    EXPECT_NE(lock, nullptr);
   }
   EXPECT_EQ(p.Calls(), (std::vector<std::wstring>{L"message:", L"message:", L"message:t", L"lock",
                                                   L"unlock"}));
@@ -446,7 +446,7 @@ TEST_F(PassTest, AFailedRegistryWriteEndsTheRunWithItsOwnStatus) {
   registry.FailSetValue(kHkeyLocalMachine, key);
   EXPECT_EQ(Run(L"a,b,C:\\c.exe"), ExitStatus::RegistryFailed);
   // The window and the pause are the same as after a good run; no message is added.
-  EXPECT_EQ(platform.Calls(), (std::vector<std::wstring>{kInstallieren, L"show", L"lock", L"unlock",
+  EXPECT_EQ(platform.Calls(), (std::vector<std::wstring>{kInstallStatus, L"show", L"lock", L"unlock",
                                                          L"events", L"pause:1000", L"unload"}));
   EXPECT_TRUE(platform.Messages().empty());
 }

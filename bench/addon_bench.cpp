@@ -34,7 +34,7 @@ std::vector<std::uint8_t> ListOf(std::int64_t count) {
   return bytes;
 }
 
-AddOnEintrag Eintrag(const std::string& name) {
+AddOnEintrag Entry(const std::string& name) {
   AddOnEintrag e;
   e.AddOnName = std::wstring(name.begin(), name.end());
   e.KurzBeschreibung = L"Videoetiketten drucken";
@@ -69,12 +69,12 @@ struct Fixture {
 // A new add-on: the list is searched through and written back one name longer.
 void BM_AddOnEinrichten_New(benchmark::State& state) {
   Fixture f(state.range(0));
-  const AddOnEintrag eintrag = Eintrag("Vellumar");
+  const AddOnEintrag entry = Entry("Vellumar");
   for (auto _ : state) {
     state.PauseTiming();
     f.Reset();
     state.ResumeTiming();
-    benchmark::DoNotOptimize(AddOnEinrichten(f.ctx, eintrag));
+    benchmark::DoNotOptimize(AddOnEinrichten(f.ctx, entry));
   }
   state.SetComplexityN(state.range(0));
 }
@@ -83,8 +83,8 @@ void BM_AddOnEinrichten_New(benchmark::State& state) {
 void BM_AddOnEinrichten_Present(benchmark::State& state) {
   Fixture f(state.range(0));
   f.Reset();
-  const AddOnEintrag eintrag = Eintrag("zusatz" + std::to_string(state.range(0) - 1));
-  for (auto _ : state) benchmark::DoNotOptimize(AddOnEinrichten(f.ctx, eintrag));
+  const AddOnEintrag entry = Entry("zusatz" + std::to_string(state.range(0) - 1));
+  for (auto _ : state) benchmark::DoNotOptimize(AddOnEinrichten(f.ctx, entry));
   state.SetComplexityN(state.range(0));
 }
 

@@ -99,7 +99,7 @@ std::optional<std::optional<std::int32_t>> Reference(const std::wstring& text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::wstring text =
       FuzzInput::DecodeUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
-  const std::optional<std::int32_t> got = Modul::ZahlLesen(text);
+  const std::optional<std::int32_t> got = Modul::ReadNumber(text);
   if (const auto expected = Reference(text); expected && *expected != got) {
     Fail("differs from the reference", text, got);
   }
@@ -110,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Mostly numbers near the 32-bit limits, where an off-by-one would hide.
     if (data[0] & 1) n >>= 30;
     const std::wstring decimal = std::to_wstring(n);
-    const std::optional<std::int32_t> read = Modul::ZahlLesen(decimal);
+    const std::optional<std::int32_t> read = Modul::ReadNumber(decimal);
     const bool inRange = n >= std::numeric_limits<std::int32_t>::min() &&
                          n <= std::numeric_limits<std::int32_t>::max();
     if (inRange ? read != static_cast<std::int32_t>(n) : read.has_value()) {

@@ -55,7 +55,7 @@ namespace {
 
 namespace reg = ModulRegistrierung;
 using ModulTextZeile2CollectionArray::TextZeileZerlegen;
-using ModulTextZeile2CollectionArray::Trimmen;
+using text::Trimmed;
 using reg::MemoryRegistry;
 
 constexpr reg::RegistryRoot kHklm = reg::kHkeyLocalMachine;
@@ -210,7 +210,7 @@ std::vector<std::wstring> NonEmptyPieces(const std::wstring& list) {
 std::wstring ExpectedAfterRemove(const std::wstring& list, const std::wstring& name) {
   std::vector<std::wstring> elements = TextZeileZerlegen(list, L",", L"");
   for (auto it = elements.begin(); it != elements.end(); ++it) {
-    if (Folded(Trimmen(*it)) == Folded(Trimmen(name))) {
+    if (Folded(Trimmed(*it)) == Folded(Trimmed(name))) {
       elements.erase(it);
       break;
     }
@@ -226,9 +226,9 @@ std::wstring ExpectedAfterRemove(const std::wstring& list, const std::wstring& n
 // The add-on name the run works on, read from the argument text the way the command line is
 // meant: an optional leading "-s", then the first field, trimmed.
 std::wstring NameFromArguments(std::wstring arguments) {
-  if (PortableToLower(arguments.substr(0, 2)) == L"-s") arguments = Trimmen(arguments.substr(2));
+  if (PortableToLower(arguments.substr(0, 2)) == L"-s") arguments = Trimmed(arguments.substr(2));
   const auto fields = TextZeileZerlegen(arguments, L",", L"");
-  return fields.empty() ? std::wstring() : Trimmen(fields[0]);
+  return fields.empty() ? std::wstring() : Trimmed(fields[0]);
 }
 
 }  // namespace

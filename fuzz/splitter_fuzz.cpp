@@ -21,13 +21,14 @@
 #include <vector>
 
 #include "fuzz/FuzzInput.h"
+#include "text/Characters.h"
 #include "text/ModulTextZeile2CollectionArray.h"
 
 namespace {
 
-using ModulTextZeile2CollectionArray::FeldListe;
+using ModulTextZeile2CollectionArray::FieldList;
 using ModulTextZeile2CollectionArray::TextZeileZerlegen;
-using ModulTextZeile2CollectionArray::Trimmen;
+using text::Trimmed;
 
 [[noreturn]] void Fail(const char* what, const std::wstring& line) {
   std::fprintf(stderr, "splitter invariant broken: %s\nline: [%s]\n", what,
@@ -41,20 +42,20 @@ bool IsPlainDelimiter(const std::wstring& delimiter) {
 }
 
 // The reference for invariant 4: cut at every occurrence of either character, trim each piece.
-FeldListe PlainSplit(const std::wstring& line, const std::wstring& delimiter,
+FieldList PlainSplit(const std::wstring& line, const std::wstring& delimiter,
                      const std::wstring& second) {
-  FeldListe pieces;
-  if (Trimmen(line).empty()) return pieces;
+  FieldList pieces;
+  if (Trimmed(line).empty()) return pieces;
   std::wstring piece;
   for (const wchar_t c : line) {
     if (c == delimiter[0] || (!second.empty() && c == second[0])) {
-      pieces.push_back(Trimmen(piece));
+      pieces.push_back(Trimmed(piece));
       piece.clear();
     } else {
       piece += c;
     }
   }
-  pieces.push_back(Trimmen(piece));
+  pieces.push_back(Trimmed(piece));
   return pieces;
 }
 
@@ -66,13 +67,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::wstring delimiter = parts.size() > 1 ? parts[1] : L",";
   const std::wstring second = parts.size() > 2 ? parts[2] : L"";
 
-  const FeldListe fields = TextZeileZerlegen(line, delimiter, second);
+  const FieldList fields = TextZeileZerlegen(line, delimiter, second);
 
   std::size_t total = 0;
   for (const std::wstring& field : fields) total += field.size();
   if (total > line.size()) Fail("the fields are longer than the line", line);
 
-  const std::size_t trimmed = Trimmen(line).size();
+  const std::size_t trimmed = Trimmed(line).size();
   if (fields.size() > trimmed + 1) Fail("more fields than characters", line);
   if (trimmed == 0 && !fields.empty()) Fail("fields from an empty or blank line", line);
 

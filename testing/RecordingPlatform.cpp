@@ -37,9 +37,9 @@ MessageAnswer RecordingPlatform::Show(const Message& message) {
   }
   MessageAnswer answer = answers_.front();
   answers_.pop_front();
-  bool passt = message.buttons == MessageButtons::YesNo ? answer != MessageAnswer::Ok
+  bool fits = message.buttons == MessageButtons::YesNo ? answer != MessageAnswer::Ok
                                                         : answer == MessageAnswer::Ok;
-  if (!passt) ++unexpected_;
+  if (!fits) ++unexpected_;
   return answer;
 }
 

@@ -49,4 +49,7 @@ constexpr std::wstring_view TrimBlanks(std::wstring_view text) {
   return text.substr(first, text.find_last_not_of(L' ') - first + 1);
 }
 
+// The same as a text of its own.
+inline std::wstring Trimmed(std::wstring_view text) { return std::wstring(TrimBlanks(text)); }
+
 }  // namespace text

@@ -26,13 +26,11 @@ std::size_t NextDelimiter(const std::wstring& line, std::size_t from, const std:
 
 }  // namespace
 
-std::wstring Trimmen(std::wstring_view text) { return std::wstring(text::TrimBlanks(text)); }
-
-FeldListe TextZeileZerlegen(std::wstring zeile, std::wstring trenner, std::wstring trenner2) {
-  FeldListe felder;
-  const std::wstring line = Trimmen(zeile);
+FieldList TextZeileZerlegen(std::wstring input, std::wstring delimiter, std::wstring delimiter2) {
+  FieldList fields;
+  const std::wstring line = text::Trimmed(input);
   const std::size_t n = line.size();
-  if (n == 0) return felder;
+  if (n == 0) return fields;
 
   // 0-based throughout: `cursor` is where the field starts, `end` the position just past it.
   // The loop is governed by `end`: it stops after the first field that reaches the end of the
@@ -44,18 +42,18 @@ FeldListe TextZeileZerlegen(std::wstring zeile, std::wstring trenner, std::wstri
       const std::size_t closing = line.find(kQuote, cursor + 1);
       end = closing == std::wstring::npos ? n : closing + 1;
     } else {
-      end = NextDelimiter(line, cursor, trenner, trenner2);
+      end = NextDelimiter(line, cursor, delimiter, delimiter2);
     }
 
-    std::wstring feld = Trimmen(std::wstring_view(line).substr(cursor, end - cursor));
-    if (!feld.empty() && feld.front() == kLineFeed) feld.erase(0, 1);
-    felder.push_back(AnfuehrungszeichenEntfernen(std::move(feld)));
+    std::wstring field = text::Trimmed(std::wstring_view(line).substr(cursor, end - cursor));
+    if (!field.empty() && field.front() == kLineFeed) field.erase(0, 1);
+    fields.push_back(AnfuehrungszeichenEntfernen(std::move(field)));
 
     // Exactly one character past the field is skipped, whatever it is and however long the
     // delimiter: callers rely on that for multi-character delimiters such as CR LF.
     cursor = end + 1;
   }
-  return felder;
+  return fields;
 }
 
 std::wstring AnfuehrungszeichenEntfernen(std::wstring text) {

@@ -9,17 +9,14 @@ namespace ModulTextZeile2CollectionArray {
 
 // The fields of a line, in order. Always a value the caller owns; a line with nothing in it
 // gives an empty list.
-using FeldListe = std::vector<std::wstring>;
+using FieldList = std::vector<std::wstring>;
 
-// Removes the blank (U+0020) from both ends and nothing else: tabs, CR and LF stay.
-std::wstring Trimmen(std::wstring_view text);
-
-// Splits `zeile` at `trenner` and, when `trenner2` is not empty, also at `trenner2` (an empty
-// `trenner` splits nothing: the whole line is one field). A field written between double quotes may hold the delimiters; each field is
+// Splits `input` at `delimiter` and, when `delimiter2` is not empty, also at `delimiter2` (an empty
+// `delimiter` splits nothing: the whole line is one field). A field written between double quotes may hold the delimiters; each field is
 // trimmed and loses one pair of surrounding double quotes. A double quote at the start of a
 // field with no closing one makes that field run to the end of the line, keeping its lone
 // quote: such a line is never refused.
-FeldListe TextZeileZerlegen(std::wstring zeile, std::wstring trenner, std::wstring trenner2);
+FieldList TextZeileZerlegen(std::wstring input, std::wstring delimiter, std::wstring delimiter2);
 
 // `text` without its first and last character when it has at least two and both are double
 // quotes; otherwise `text` unchanged.

@@ -10,8 +10,8 @@ namespace {
 
 // Lines are written with Q for a double quote and _ for a blank, so that the table reads like
 // the command lines it stands for.
-std::wstring Klartext(std::wstring_view kurz) {
-  std::wstring text(kurz);
+std::wstring Plain(std::wstring_view brief) {
+  std::wstring text(brief);
   for (wchar_t& c : text) {
     if (c == L'Q') c = L'"';
     if (c == L'_') c = L' ';
@@ -28,9 +28,9 @@ class CommaSplit : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(CommaSplit, GivesTheListedFields) {
   const SplitCase& c = GetParam();
-  FeldListe expected;
-  for (const wchar_t* f : c.fields) expected.push_back(Klartext(f));
-  EXPECT_EQ(TextZeileZerlegen(Klartext(c.line), L",", L""), expected);
+  FieldList expected;
+  for (const wchar_t* f : c.fields) expected.push_back(Plain(f));
+  EXPECT_EQ(TextZeileZerlegen(Plain(c.line), L",", L""), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -55,23 +55,23 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(TextZeileZerlegen, KeepsTabsAndTrailingLineFeedsButDropsOneLeadingLineFeed) {
-  EXPECT_EQ(TextZeileZerlegen(L"a\t,b", L",", L""), (FeldListe{L"a\t", L"b"}));
-  EXPECT_EQ(TextZeileZerlegen(L"a,\n\"b\"", L",", L""), (FeldListe{L"a", L"b"}));
-  EXPECT_EQ(TextZeileZerlegen(L"a\n,b", L",", L""), (FeldListe{L"a\n", L"b"}));
+  EXPECT_EQ(TextZeileZerlegen(L"a\t,b", L",", L""), (FieldList{L"a\t", L"b"}));
+  EXPECT_EQ(TextZeileZerlegen(L"a,\n\"b\"", L",", L""), (FieldList{L"a", L"b"}));
+  EXPECT_EQ(TextZeileZerlegen(L"a\n,b", L",", L""), (FieldList{L"a\n", L"b"}));
   // The whole line keeps its leading LF through trimming; the first field loses it, and the
   // blank behind it is not trimmed again.
-  EXPECT_EQ(TextZeileZerlegen(L"\n a,b", L",", L""), (FeldListe{L" a", L"b"}));
+  EXPECT_EQ(TextZeileZerlegen(L"\n a,b", L",", L""), (FieldList{L" a", L"b"}));
 }
 
 TEST(TextZeileZerlegen, SecondDelimiterEndsUnquotedFieldsToo) {
-  EXPECT_EQ(TextZeileZerlegen(L"a;b,c", L",", L";"), (FeldListe{L"a", L"b", L"c"}));
-  EXPECT_EQ(TextZeileZerlegen(L"a;b,c", L",", L""), (FeldListe{L"a;b", L"c"}));
+  EXPECT_EQ(TextZeileZerlegen(L"a;b,c", L",", L";"), (FieldList{L"a", L"b", L"c"}));
+  EXPECT_EQ(TextZeileZerlegen(L"a;b,c", L",", L""), (FieldList{L"a;b", L"c"}));
 }
 
 TEST(TextZeileZerlegen, CrLfDelimiterLeavesNoTrace) {
-  EXPECT_EQ(TextZeileZerlegen(L"a\r\nb\r\nc", L"\r\n", L""), (FeldListe{L"a", L"b", L"c"}));
+  EXPECT_EQ(TextZeileZerlegen(L"a\r\nb\r\nc", L"\r\n", L""), (FieldList{L"a", L"b", L"c"}));
   // Other multi-character delimiters leave their tail in the next field.
-  EXPECT_EQ(TextZeileZerlegen(L"a;;b", L";;", L""), (FeldListe{L"a", L";b"}));
+  EXPECT_EQ(TextZeileZerlegen(L"a;;b", L";;", L""), (FieldList{L"a", L";b"}));
 }
 
 TEST(TextZeileZerlegen, LeavesTheCallersTextsAlone) {
@@ -83,11 +83,11 @@ TEST(TextZeileZerlegen, LeavesTheCallersTextsAlone) {
 }
 
 TEST(TextZeileZerlegen, CountsCharactersNotBytes) {
-  EXPECT_EQ(TextZeileZerlegen(L"\"öäü,ß\",É", L",", L""), (FeldListe{L"öäü,ß", L"É"}));
+  EXPECT_EQ(TextZeileZerlegen(L"\"öäü,ß\",É", L",", L""), (FieldList{L"öäü,ß", L"É"}));
 }
 
 TEST(TextZeileZerlegen, EmptyDelimiterSplitsNothing) {
-  EXPECT_EQ(TextZeileZerlegen(L"a,b", L"", L""), (FeldListe{L"a,b"}));
+  EXPECT_EQ(TextZeileZerlegen(L"a,b", L"", L""), (FieldList{L"a,b"}));
 }
 
 TEST(AnfuehrungszeichenEntfernen, RemovesExactlyOneSurroundingPair) {

@@ -11,14 +11,14 @@
 
 namespace ModulInternetadresseStarten {
 
-std::intptr_t InternetadresseStarten(const std::wstring& adresse,
-                                     const std::wstring& eigenesVerzeichnis) {
+std::intptr_t InternetadresseStarten(const std::wstring& address,
+                                     const std::wstring& ownDirectory) {
   const ComApartment apartment;
   // Wide all the way: an ANSI detour would change or drop characters the code page cannot hold.
-  const std::wstring verzeichnis = eigenesVerzeichnis.substr(0, 3);
+  const std::wstring directory = ownDirectory.substr(0, 3);
   const HINSTANCE result =
-      SHELL32(ShellExecuteW)(USER32(GetDesktopWindow)(), L"Open", adresse.c_str(), L"",
-                             verzeichnis.c_str(), SW_SHOWNORMAL);
+      SHELL32(ShellExecuteW)(USER32(GetDesktopWindow)(), L"Open", address.c_str(), L"",
+                             directory.c_str(), SW_SHOWNORMAL);
   return reinterpret_cast<std::intptr_t>(result);
 }
 

@@ -6,11 +6,11 @@
 
 namespace ModulInternetadresseStarten {
 
-// Hands `adresse` to the shell to open ("Open", no parameters, shown normally, the desktop
-// window as owner), with the first three characters of `eigenesVerzeichnis` (the drive root of
+// Hands `address` to the shell to open ("Open", no parameters, shown normally, the desktop
+// window as owner), with the first three characters of `ownDirectory` (the drive root of
 // the program's own directory) as the working directory. Returns the shell call's result
 // unchanged: a value above 32 means the shell took the address; nothing waits for the browser.
-std::intptr_t InternetadresseStarten(const std::wstring& adresse,
-                                     const std::wstring& eigenesVerzeichnis);
+std::intptr_t InternetadresseStarten(const std::wstring& address,
+                                     const std::wstring& ownDirectory);
 
 }  // namespace ModulInternetadresseStarten

@@ -17,7 +17,7 @@ using Bytes = std::vector<unsigned char>;
 
 const std::wstring kVellumarKey = std::wstring(kHostKey) + L"\\AddOn_Vellumar";
 
-const wchar_t* const kNeunWerte[] = {
+const wchar_t* const kNineValues[] = {
     L"AddOnName",        L"EinbindungsModus",        L"ExeDateiname",
     L"ParameterFest",    L"ParameterZusatz",         L"KurzBeschreibung",
     L"LangBeschreibung", L"SpezialButtonGrafikName", L"SpezialButtonToolTiptext"};
@@ -109,7 +109,7 @@ TEST_F(AddOnE2eTest, NineFieldInstallWritesTheKeyWithItsClassAndTheNineValues) {
   EXPECT_EQ(KeyClass(kVellumarKey), L"Anwendungsdaten");
   // Exactly the nine; the order they were written in is not visible here (Wine enumerates
   // values sorted by name), the portable tests check it.
-  std::vector<std::wstring> expected(std::begin(kNeunWerte), std::end(kNeunWerte));
+  std::vector<std::wstring> expected(std::begin(kNineValues), std::end(kNineValues));
   std::vector<std::wstring> present = ValueNames(kVellumarKey);
   std::sort(expected.begin(), expected.end());
   std::sort(present.begin(), present.end());

@@ -7,8 +7,8 @@
 #include "registry/ModulRegistrierung.h"
 
 // True when `version` (the recorded text, untrimmed) is an outdated host version.
-bool HostVeraltet(const std::wstring& version);
+bool IsOutdatedHostVersion(const std::wstring& version);
 
 // Reads the recorded host version; for an outdated host asks the download question and, on
 // Yes, opens the download address. True when the run may go on, false when the gate ended it.
-bool VersionPruefen(const ModulRegistrierung::RegistryContext& reg, Platform& platform);
+bool CheckHostVersion(const ModulRegistrierung::RegistryContext& reg, Platform& platform);
