@@ -10,6 +10,8 @@
 #include "text/Characters.h"
 #include "text/ModulTextZeile2CollectionArray.h"
 
+namespace quillet {
+
 namespace {
 
 namespace reg = ModulRegistrierung;
@@ -133,3 +135,5 @@ bool AddOnEntfernen(const reg::RegistryContext& ctx, const std::wstring& name) {
   if (!WriteAddOnList(ctx, WithoutName(std::move(list), name))) ok = false;
   return ok;
 }
+
+}  // namespace quillet

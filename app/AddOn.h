@@ -7,6 +7,8 @@
 #include "app/AddOnEintrag.h"
 #include "registry/ModulRegistrierung.h"
 
+namespace quillet {
+
 // Registers the add-on: its key (created with the class "Anwendungsdaten" when missing), its
 // nine values, and its name in the list unless the list holds it. False when any of the nine
 // value writes or the list write failed.
@@ -15,3 +17,5 @@ bool AddOnEinrichten(const ModulRegistrierung::RegistryContext& reg, const AddOn
 // Unregisters the add-on: deletes its key when present and takes its name out of the list.
 // False when an existing key could not be deleted or the list write failed.
 bool AddOnEntfernen(const ModulRegistrierung::RegistryContext& reg, const std::wstring& name);
+
+}  // namespace quillet

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace quillet {
+
 struct AddOnEintrag {
   std::wstring AddOnName;
   std::wstring KurzBeschreibung;
@@ -18,3 +20,5 @@ struct AddOnEintrag {
 };
 
 enum class RunMode { None = 0, Install = 1, Remove = 2 };
+
+}  // namespace quillet

@@ -13,6 +13,8 @@
 #include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
 
+namespace quillet {
+
 namespace {
 
 using ModulRegistrierung::kHkeyLocalMachine;
@@ -444,3 +446,5 @@ TEST_F(AddOnTest, LongListKeepsEveryOtherName) {
 }
 
 }  // namespace
+
+}  // namespace quillet

@@ -4,7 +4,7 @@
 // expect, so that a slip here is caught rather than copied.
 #pragma once
 
-namespace facts {
+namespace quillet::facts {
 
 // --- The host's registry (HKEY_LOCAL_MACHINE, 32-bit view) ------------------------------------
 // The host records its version here; Quillet only reads it.
@@ -44,4 +44,4 @@ inline constexpr wchar_t kDownloadQuestion[] =
     L"\r\n"
     L"Möchten Sie den Kestrelview jetzt herunterladen ?";
 
-}  // namespace facts
+}  // namespace quillet::facts

@@ -4,7 +4,7 @@
 
 #include "text/Characters.h"
 
-namespace Modul {
+namespace quillet::Modul {
 
 namespace {
 
@@ -117,7 +117,7 @@ std::optional<std::int32_t> ReadNumber(const std::wstring& field) {
     scale = Clamp(scale + (negativeExponent ? -exponent : exponent));
   }
 
-  if (digits.empty()) return 0;          // no leading number, or a zero
+  if (digits.empty()) return 0;         // no leading number, or a zero
   if (scale > 10) return std::nullopt;  // at least 10^10
   if (scale < 0) return 0;              // below 0.1
 
@@ -140,4 +140,4 @@ std::optional<std::int32_t> ReadNumber(const std::wstring& field) {
   return static_cast<std::int32_t>(whole);
 }
 
-}  // namespace Modul
+}  // namespace quillet::Modul

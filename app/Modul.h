@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace Modul {
+namespace quillet::Modul {
 
 // The characters an add-on name may hold once lower-cased.
 inline constexpr wchar_t kAllowedNameCharacters[] = L"abcdefghijklmnopqrstuvwxyz01234567890_-öäüß";
@@ -25,4 +25,4 @@ std::wstring BackslashAnhaengen(const std::wstring& path);
 // nullopt when the result lies outside the signed 32-bit range.
 std::optional<std::int32_t> ReadNumber(const std::wstring& field);
 
-}  // namespace Modul
+}  // namespace quillet::Modul

@@ -6,7 +6,7 @@
 
 #include "testing/RecordingPlatform.h"
 
-namespace Modul {
+namespace quillet::Modul {
 namespace {
 
 struct NumberCase {
@@ -30,21 +30,23 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // The cases the command line is known for.
         NumberCase{L"3", 3}, NumberCase{L"2.5", 2}, NumberCase{L"3.5", 4}, NumberCase{L"-2.5", -2},
-        NumberCase{L"7abc", 7}, NumberCase{L"abc", 0}, NumberCase{L"1 2", 12}, NumberCase{L"1,5", 1},
-        NumberCase{L"99999999999", kOverflow}, NumberCase{L"", 0},
+        NumberCase{L"7abc", 7}, NumberCase{L"abc", 0}, NumberCase{L"1 2", 12},
+        NumberCase{L"1,5", 1}, NumberCase{L"99999999999", kOverflow}, NumberCase{L"", 0},
         // Halves go to the even neighbour; anything past a half goes up.
-        NumberCase{L"0.5", 0}, NumberCase{L"1.5", 2}, NumberCase{L"-1.5", -2}, NumberCase{L"-3.5", -4},
-        NumberCase{L"2.500000000000000000000001", 3}, NumberCase{L"2.4999999999999999999", 2},
-        NumberCase{L"2.50000000000000000000000", 2}, NumberCase{L"-0.4", 0}, NumberCase{L".6", 1},
+        NumberCase{L"0.5", 0}, NumberCase{L"1.5", 2}, NumberCase{L"-1.5", -2},
+        NumberCase{L"-3.5", -4}, NumberCase{L"2.500000000000000000000001", 3},
+        NumberCase{L"2.4999999999999999999", 2}, NumberCase{L"2.50000000000000000000000", 2},
+        NumberCase{L"-0.4", 0}, NumberCase{L".6", 1},
         NumberCase{L"0.0000000000000000000000000006", 0}, NumberCase{L"4.", 4},
         // Blanks, tabs and line feeds are skipped anywhere; a carriage return is not.
         NumberCase{L" \t\n- 1\t2 .\n5", -12}, NumberCase{L"1 e 3", 1000}, NumberCase{L"1\r2", 1},
         // Sign, decimal point and exponent: one each, and reading stops at what cannot follow.
         NumberCase{L"+5", 5}, NumberCase{L"+-5", 0}, NumberCase{L"--5", 0}, NumberCase{L"1.2.3", 1},
         NumberCase{L"1.5.9", 2}, NumberCase{L"-", 0}, NumberCase{L".", 0}, NumberCase{L"1e", 1},
-        NumberCase{L"1e+", 1}, NumberCase{L"1ex", 1}, NumberCase{L"1E2", 100}, NumberCase{L"1e-1", 0},
-        NumberCase{L"25e-1", 2}, NumberCase{L"35E-1", 4}, NumberCase{L"1.5e1", 15}, NumberCase{L"e5", 0},
-        NumberCase{L"1d2", 1}, NumberCase{L"\xFF11", 0}, NumberCase{L"1\xFF12", 1},
+        NumberCase{L"1e+", 1}, NumberCase{L"1ex", 1}, NumberCase{L"1E2", 100},
+        NumberCase{L"1e-1", 0}, NumberCase{L"25e-1", 2}, NumberCase{L"35E-1", 4},
+        NumberCase{L"1.5e1", 15}, NumberCase{L"e5", 0}, NumberCase{L"1d2", 1},
+        NumberCase{L"\xFF11", 0}, NumberCase{L"1\xFF12", 1},
         // Hexadecimal and octal numbers with an ampersand are not read.
         NumberCase{L"&H10", 0}, NumberCase{L"&O17", 0}, NumberCase{L"0x10", 0},
         // The edges of the signed 32-bit range, also reached by rounding and by exponents.
@@ -57,7 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
         NumberCase{L"0001e9", 1000000000}, NumberCase{L"00000000000000000000042", 42},
         // Exponents far beyond any range neither overflow the reading nor take long.
         NumberCase{L"1e99999999999999999999999999", kOverflow},
-        NumberCase{L"1e-99999999999999999999999999", 0}, NumberCase{L"0e99999999999999999999999999", 0},
+        NumberCase{L"1e-99999999999999999999999999", 0},
+        NumberCase{L"0e99999999999999999999999999", 0},
         NumberCase{L"-1e+99999999999999999999999999", kOverflow}),
     [](const ::testing::TestParamInfo<NumberCase>& info) {
       return "Row" + std::to_string(info.index);
@@ -95,14 +98,12 @@ TEST_P(UngueltigesZeichen, IsTheFirstOneInLowerCase) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, UngueltigesZeichen,
-    ::testing::Values(NameCase{L"Velu mar", L" "}, NameCase{L"café", L"é"},
-                      NameCase{L"CAFÉ", L"é"}, NameCase{L"a.b", L"."},
-                      NameCase{L"a\\b", L"\\"}, NameCase{L"a,b", L","},
+    ::testing::Values(NameCase{L"Velu mar", L" "}, NameCase{L"café", L"é"}, NameCase{L"CAFÉ", L"é"},
+                      NameCase{L"a.b", L"."}, NameCase{L"a\\b", L"\\"}, NameCase{L"a,b", L","},
                       NameCase{L"Éa.", L"é"}, NameCase{L"x\x0142", L"\x0142"},
                       NameCase{L"\x4E2D", L"\x4E2D"}, NameCase{L"a\tb", L"\t"},
                       NameCase{L"\x0130", L"\x0130"}, NameCase{L"\x212A", L"\x212A"},
-                      NameCase{L"\x1E9E", L"\x1E9E"},
-                      NameCase{L"ab\xD83D\xDE00", L"\xD83D\xDE00"},
+                      NameCase{L"\x1E9E", L"\x1E9E"}, NameCase{L"ab\xD83D\xDE00", L"\xD83D\xDE00"},
                       NameCase{L"a\xD83D", L"\xD83D"}, NameCase{L"a\xDE00\xD83D", L"\xDE00"}),
     [](const ::testing::TestParamInfo<NameCase>& info) {
       return "Row" + std::to_string(info.index);
@@ -147,4 +148,4 @@ TEST(BackslashAnhaengen, AppendsOneBackslashUnlessThereIsOne) {
 }
 
 }  // namespace
-}  // namespace Modul
+}  // namespace quillet::Modul

@@ -11,6 +11,8 @@
 #include "text/Characters.h"
 #include "text/ModulTextZeile2CollectionArray.h"
 
+namespace quillet {
+
 namespace {
 
 using ModulTextZeile2CollectionArray::FieldList;
@@ -44,7 +46,7 @@ Message OverflowMessage(int field, const wchar_t* name, const std::wstring& valu
 // code page cannot hold exactly; empty when there is none. Such a name would be stored with a
 // different character than it was given with.
 std::wstring FirstCharacterWithoutAnsiForm(const std::wstring& name,
-                                       ModulRegistrierung::RegistryPlatform& registry) {
+                                           ModulRegistrierung::RegistryPlatform& registry) {
   for (std::size_t i = 0; i < name.size();) {
     std::wstring character = name.substr(i, text::CharacterLength(name, i));
     bool exact = true;
@@ -138,15 +140,14 @@ ExitStatus RunPass(Platform& platform, ModulRegistrierung::RegistryPlatform& reg
   if (mode != RunMode::None && !silent) platform.ShowStatusWindow();
 
   if (entry.ExeDateiname.find(L'\\') == std::wstring::npos)
-    entry.ExeDateiname =
-        Modul::BackslashAnhaengen(platform.OwnDirectory()) + entry.ExeDateiname;
+    entry.ExeDateiname = Modul::BackslashAnhaengen(platform.OwnDirectory()) + entry.ExeDateiname;
 
   bool written = true;
   if (mode != RunMode::None) {
     // Another run changing the list at the same time would lose one of the two changes.
     std::unique_ptr<AddOnListLock> lock = platform.LockAddOnList();
     written = mode == RunMode::Install ? AddOnEinrichten(reg, entry)
-                                            : AddOnEntfernen(reg, entry.AddOnName);
+                                       : AddOnEntfernen(reg, entry.AddOnName);
   }
 
   if (mode != RunMode::None) {
@@ -158,3 +159,5 @@ ExitStatus RunPass(Platform& platform, ModulRegistrierung::RegistryPlatform& reg
   if (mode == RunMode::None) return ExitStatus::Refused;
   return written ? ExitStatus::Done : ExitStatus::RegistryFailed;
 }
+
+}  // namespace quillet

@@ -4,6 +4,8 @@
 #include "app/Platform.h"
 #include "registry/RegistryPlatform.h"
 
+namespace quillet {
+
 // How a run ended; the Windows main makes it the process's exit status.
 enum class ExitStatus : int {
   Done = 0,            // the install or remove was carried out
@@ -15,3 +17,5 @@ enum class ExitStatus : int {
 // Runs the whole pass: version gate, command line, name check, status window, registry work,
 // pause and unload. Returns instead of ending the process.
 ExitStatus RunPass(Platform& platform, ModulRegistrierung::RegistryPlatform& registry);
+
+}  // namespace quillet

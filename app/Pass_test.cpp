@@ -16,6 +16,8 @@
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingPlatform.h"
 
+namespace quillet {
+
 // Found by GoogleTest through the record's own (global) namespace.
 static void PrintTo(const AddOnEintrag& e, std::ostream* os) {
   *os << testing::PrintToString(e.AddOnName) << ", " << testing::PrintToString(e.KurzBeschreibung)
@@ -112,7 +114,8 @@ class PassTest : public ::testing::Test {
   CodePageRegistry registry;
 };
 
-AddOnEintrag Standard(const std::wstring& name, const std::wstring& brief, const std::wstring& exe) {
+AddOnEintrag Standard(const std::wstring& name, const std::wstring& brief,
+                      const std::wstring& exe) {
   return AddOnEintrag{name, brief, exe, 1, L"", 2, L"", L"AddOn", brief};
 }
 
@@ -122,8 +125,9 @@ TEST_F(PassTest, ThreeFieldsInstallWithTheDefaults) {
   EXPECT_EQ(Run(L"\"Vellumar\",\"Videoetiketten drucken\",\"C:\\Vellumar.exe\""), ExitStatus::Done);
   EXPECT_EQ(StoredEntry(L"Vellumar"),
             Standard(L"Vellumar", L"Videoetiketten drucken", L"C:\\Vellumar.exe"));
-  EXPECT_EQ(platform.Calls(), (std::vector<std::wstring>{kInstallStatus, L"show", L"lock", L"unlock",
-                                                         L"events", L"pause:1000", L"unload"}));
+  EXPECT_EQ(platform.Calls(),
+            (std::vector<std::wstring>{kInstallStatus, L"show", L"lock", L"unlock", L"events",
+                                       L"pause:1000", L"unload"}));
   EXPECT_TRUE(platform.Messages().empty());
 }
 
@@ -170,7 +174,7 @@ TEST_F(PassTest, NumberFieldsFollowTheNumberRule) {
     std::int32_t number;
   };
   for (const Row& f : {Row{L"2.5", 2}, Row{L"3.5", 4}, Row{L"-2.5", -2}, Row{L"7abc", 7},
-                        Row{L"abc", 0}, Row{L"1 2", 12}, Row{L"\"1,5\"", 1}}) {
+                       Row{L"abc", 0}, Row{L"1 2", 12}, Row{L"\"1,5\"", 1}}) {
     RecordingPlatform p(std::wstring(L"a,b,C:\\c.exe,") + f.field + L",," + f.field);
     EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << f.field;
     std::optional<AddOnEintrag> e = StoredEntry(L"a");
@@ -188,17 +192,17 @@ TEST_F(PassTest, AnOverflowingNumberStopsBeforeAnythingIsShownOrWritten) {
     const wchar_t* text;
   };
   for (const Row& f : {Row{L"a,b,c,99999999999",
-                             L"Überlauf: Der Wert (99999999999) in Feld 4 (EinbindungsModus) "
-                             L"liegt außerhalb des Zahlenbereichs von -2147483648 bis "
-                             L"2147483647."},
-                        Row{L"-s a,b,c,1,,-2147483649",
-                             L"Überlauf: Der Wert (-2147483649) in Feld 6 "
-                             L"(ParameterZusatz) liegt außerhalb des Zahlenbereichs "
-                             L"von -2147483648 bis 2147483647."},
-                        Row{L"a,b,c,\"1e10\",,99999999999",
-                             L"Überlauf: Der Wert (1e10) in Feld 4 "
-                             L"(EinbindungsModus) liegt außerhalb des "
-                             L"Zahlenbereichs von -2147483648 bis 2147483647."}}) {
+                           L"Überlauf: Der Wert (99999999999) in Feld 4 (EinbindungsModus) "
+                           L"liegt außerhalb des Zahlenbereichs von -2147483648 bis "
+                           L"2147483647."},
+                       Row{L"-s a,b,c,1,,-2147483649",
+                           L"Überlauf: Der Wert (-2147483649) in Feld 6 "
+                           L"(ParameterZusatz) liegt außerhalb des Zahlenbereichs "
+                           L"von -2147483648 bis 2147483647."},
+                       Row{L"a,b,c,\"1e10\",,99999999999",
+                           L"Überlauf: Der Wert (1e10) in Feld 4 "
+                           L"(EinbindungsModus) liegt außerhalb des "
+                           L"Zahlenbereichs von -2147483648 bis 2147483647."}}) {
     RecordingPlatform p(f.arguments);
     p.QueueAnswer(MessageAnswer::Ok);
     EXPECT_EQ(RunPass(p, registry), ExitStatus::Refused);
@@ -229,7 +233,7 @@ TEST_F(PassTest, SilentFormsRemoveWithoutWindowOrPause) {
     const wchar_t* name;
   };
   for (const Row& f : {Row{L"-S Vellumar", L"Vellumar"}, Row{L"-sVellumar", L"Vellumar"},
-                        Row{L"-s   Vellumar  ", L"Vellumar"}, Row{L"-silent", L"ilent"}}) {
+                       Row{L"-s   Vellumar  ", L"Vellumar"}, Row{L"-silent", L"ilent"}}) {
     ExpectPresent(f.name);
     RecordingPlatform p(f.arguments);
     p.SetRegistryProbe([this] { return registry.Changes(); });
@@ -312,8 +316,8 @@ TEST_F(PassTest, InvalidNameCharactersAreShownLowerCasedAndNothingIsDone) {
     EXPECT_EQ(RunPass(p, registry), ExitStatus::Refused) << f.arguments;
     ASSERT_EQ(p.Messages().size(), 1u) << f.arguments;
     EXPECT_EQ(p.Messages()[0].title, L"Quillet.exe");
-    EXPECT_EQ(p.Messages()[0].text,
-              std::wstring(L"Das Zeichen (") + f.character + L") ist im AddOn-Namen nicht erlaubt.");
+    EXPECT_EQ(p.Messages()[0].text, std::wstring(L"Das Zeichen (") + f.character +
+                                        L") ist im AddOn-Namen nicht erlaubt.");
     EXPECT_EQ(p.Messages()[0].icon, MessageIcon::Error);
     EXPECT_EQ(p.Messages()[0].buttons, MessageButtons::Ok);
     EXPECT_EQ(p.UnexpectedMessages(), 0);
@@ -350,13 +354,13 @@ TEST_F(PassTest, AProgramFileWithoutBackslashGetsTheOwnDirectory) {
     const wchar_t* stored;
   };
   for (const Row& f : {Row{L"D:\\Quillet", L"Vellumar.exe", L"D:\\Quillet\\Vellumar.exe"},
-                        Row{L"D:\\Quillet\\", L"Vellumar.exe", L"D:\\Quillet\\Vellumar.exe"},
-                        Row{L"D:\\", L"C:/Programme/V.exe", L"D:\\C:/Programme/V.exe"},
-                        Row{L"D:\\Quillet", L"C:V.exe", L"D:\\Quillet\\C:V.exe"},
-                        Row{L"D:\\Quillet", L"", L"D:\\Quillet\\"},
-                        Row{L"D:\\Quillet", L"C:\\Vellumar.exe", L"C:\\Vellumar.exe"},
-                        Row{L"D:\\Quillet", L"\\\\server\\v.exe", L"\\\\server\\v.exe"},
-                        Row{L"D:\\Quillet", L"tools\\v.exe", L"tools\\v.exe"}}) {
+                       Row{L"D:\\Quillet\\", L"Vellumar.exe", L"D:\\Quillet\\Vellumar.exe"},
+                       Row{L"D:\\", L"C:/Programme/V.exe", L"D:\\C:/Programme/V.exe"},
+                       Row{L"D:\\Quillet", L"C:V.exe", L"D:\\Quillet\\C:V.exe"},
+                       Row{L"D:\\Quillet", L"", L"D:\\Quillet\\"},
+                       Row{L"D:\\Quillet", L"C:\\Vellumar.exe", L"C:\\Vellumar.exe"},
+                       Row{L"D:\\Quillet", L"\\\\server\\v.exe", L"\\\\server\\v.exe"},
+                       Row{L"D:\\Quillet", L"tools\\v.exe", L"tools\\v.exe"}}) {
     RecordingPlatform p(std::wstring(L"a,b,\"") + f.exe + L"\"", f.ownDirectory);
     EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << f.exe;
     std::optional<AddOnEintrag> e = StoredEntry(L"a");
@@ -446,9 +450,12 @@ TEST_F(PassTest, AFailedRegistryWriteEndsTheRunWithItsOwnStatus) {
   registry.FailSetValue(kHkeyLocalMachine, key);
   EXPECT_EQ(Run(L"a,b,C:\\c.exe"), ExitStatus::RegistryFailed);
   // The window and the pause are the same as after a good run; no message is added.
-  EXPECT_EQ(platform.Calls(), (std::vector<std::wstring>{kInstallStatus, L"show", L"lock", L"unlock",
-                                                         L"events", L"pause:1000", L"unload"}));
+  EXPECT_EQ(platform.Calls(),
+            (std::vector<std::wstring>{kInstallStatus, L"show", L"lock", L"unlock", L"events",
+                                       L"pause:1000", L"unload"}));
   EXPECT_TRUE(platform.Messages().empty());
 }
 
 }  // namespace
+
+}  // namespace quillet

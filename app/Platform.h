@@ -8,6 +8,8 @@
 
 #include "registry/Message.h"
 
+namespace quillet {
+
 // Held while a run changes the add-on list; releasing it on destruction.
 class AddOnListLock {
  public:
@@ -50,3 +52,5 @@ class Platform : public MessageBoxes {
   // taken in time: the run then goes on without it rather than hang.
   virtual std::unique_ptr<AddOnListLock> LockAddOnList() = 0;
 };
+
+}  // namespace quillet

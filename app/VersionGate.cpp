@@ -4,6 +4,8 @@
 
 #include "app/Facts.h"
 
+namespace quillet {
+
 namespace {
 
 constexpr wchar_t kOutdatedVersions[] = L";400;410;420;";
@@ -42,3 +44,5 @@ bool CheckHostVersion(const ModulRegistrierung::RegistryContext& reg, Platform& 
   if (platform.Show(question) == MessageAnswer::Yes) OpenDownloadPage(platform);
   return false;
 }
+
+}  // namespace quillet

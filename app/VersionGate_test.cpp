@@ -12,6 +12,8 @@
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingPlatform.h"
 
+namespace quillet {
+
 namespace {
 
 using namespace ModulRegistrierung;
@@ -19,7 +21,7 @@ using namespace ModulRegistrierung;
 // Stores a value the way another program would have: raw bytes, not through the layer under
 // test.
 void Store(MemoryRegistry& registry, std::uint32_t type, const std::vector<std::uint8_t>& data,
-               const std::wstring& valueName = facts::kVersionValue) {
+           const std::wstring& valueName = facts::kVersionValue) {
   registry.SeedValue(kHkeyLocalMachine, FixedLocale::ToAnsi(facts::kVersionKey),
                      FixedLocale::ToAnsi(valueName), type, data);
 }
@@ -52,8 +54,8 @@ TEST_P(Gate, PassesOrAsksAsTheRecordedVersionSays) {
   if (c.supply == Supply::Dword) {
     std::uint32_t number = static_cast<std::uint32_t>(std::stoul(c.version));
     Store(registry, kRegDword,
-              {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
-               static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)});
+          {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+           static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)});
   }
   RecordingPlatform platform;
   if (c.outdated) platform.QueueAnswer(MessageAnswer::No);
@@ -182,3 +184,5 @@ TEST(CheckHostVersion, OpensNothingOnNo) {
 }
 
 }  // namespace
+
+}  // namespace quillet

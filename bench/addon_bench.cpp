@@ -14,6 +14,8 @@
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingPlatform.h"
 
+namespace quillet {
+
 namespace {
 
 namespace reg = ModulRegistrierung;
@@ -124,3 +126,5 @@ QUILLET_LIST_SIZES(BM_AddOnEntfernen_Last);
 QUILLET_LIST_SIZES(BM_AddOnEntfernen_Absent);
 
 }  // namespace
+
+}  // namespace quillet

@@ -23,6 +23,9 @@
 #include "app/Facts.h"
 #include "win32/UniqueHandle.h"
 
+namespace facts = quillet::facts;
+using quillet::unique_hkey;
+
 namespace {
 
 // In the host's 32-bit view, as quillet.exe asks for it, so that the 64-bit build is measured

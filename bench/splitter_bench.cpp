@@ -6,6 +6,8 @@
 
 #include "text/ModulTextZeile2CollectionArray.h"
 
+namespace quillet {
+
 namespace {
 
 // A line like an add-on list or a long command line: short fields, every third one quoted
@@ -56,3 +58,5 @@ BENCHMARK(BM_TextZeileZerlegenOneLongField)
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+}  // namespace quillet

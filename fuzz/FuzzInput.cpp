@@ -1,6 +1,6 @@
 #include "fuzz/FuzzInput.h"
 
-namespace FuzzInput {
+namespace quillet::FuzzInput {
 
 namespace {
 
@@ -99,4 +99,4 @@ std::string EncodeUtf8(std::wstring_view text) {
   return bytes;
 }
 
-}  // namespace FuzzInput
+}  // namespace quillet::FuzzInput

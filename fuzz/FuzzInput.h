@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace FuzzInput {
+namespace quillet::FuzzInput {
 
 // The bytes read as UTF-8 into UTF-16 code units, as a wide string holds them on Windows: a
 // character beyond U+FFFF becomes a surrogate pair, an encoded surrogate stays a lone unit, and
@@ -24,4 +24,4 @@ std::vector<std::wstring> Split(const std::uint8_t* data, std::size_t size, std:
 // check.
 std::string EncodeUtf8(std::wstring_view text);
 
-}  // namespace FuzzInput
+}  // namespace quillet::FuzzInput

@@ -25,6 +25,8 @@
 #include "app/Modul.h"
 #include "fuzz/FuzzInput.h"
 
+namespace quillet {
+
 namespace {
 
 [[noreturn]] void Fail(const char* what, const std::wstring& text,
@@ -119,3 +121,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   return 0;
 }
+
+}  // namespace quillet

@@ -51,12 +51,14 @@
 #include "text/Characters.h"
 #include "text/ModulTextZeile2CollectionArray.h"
 
+namespace quillet {
+
 namespace {
 
 namespace reg = ModulRegistrierung;
 using ModulTextZeile2CollectionArray::TextZeileZerlegen;
-using text::Trimmed;
 using reg::MemoryRegistry;
+using text::Trimmed;
 
 constexpr reg::RegistryRoot kHklm = reg::kHkeyLocalMachine;
 using FixedLocale::ToAnsi;
@@ -332,3 +334,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   return 0;
 }
+
+}  // namespace quillet

@@ -24,6 +24,8 @@
 #include "text/Characters.h"
 #include "text/ModulTextZeile2CollectionArray.h"
 
+namespace quillet {
+
 namespace {
 
 using ModulTextZeile2CollectionArray::FieldList;
@@ -85,3 +87,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   return 0;
 }
+
+}  // namespace quillet

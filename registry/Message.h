@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace quillet {
+
 enum class MessageIcon { Information, Error, Question };
 enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
@@ -21,3 +23,5 @@ class MessageBoxes {
   // Shows `message` modally and returns the button the user pressed.
   virtual MessageAnswer Show(const Message& message) = 0;
 };
+
+}  // namespace quillet

@@ -5,7 +5,7 @@
 #include <variant>
 #include <vector>
 
-namespace ModulRegistrierung {
+namespace quillet::ModulRegistrierung {
 namespace {
 
 constexpr std::wstring_view kBooleanPrefix = L"typboolean:";
@@ -182,4 +182,4 @@ bool ReadRegistryValue(const RegistryContext& reg, RegistryRoot root, std::wstri
   return true;
 }
 
-}  // namespace ModulRegistrierung
+}  // namespace quillet::ModulRegistrierung

@@ -9,7 +9,7 @@
 #include "registry/RegistryPlatform.h"
 #include "registry/RegistryValue.h"
 
-namespace ModulRegistrierung {
+namespace quillet::ModulRegistrierung {
 
 // What the operations work through: the registry binding, and the message boxes for the
 // invalid-date notice.
@@ -42,4 +42,4 @@ bool DeleteRegistryKey(const RegistryContext& reg, RegistryRoot root, std::wstri
 bool ReadRegistryValue(const RegistryContext& reg, RegistryRoot root, std::wstring_view subKeyPath,
                        std::wstring_view valueName, RegistryValue& value, bool rawText);
 
-}  // namespace ModulRegistrierung
+}  // namespace quillet::ModulRegistrierung

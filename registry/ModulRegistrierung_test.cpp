@@ -9,7 +9,7 @@
 
 #include "registry/ModulRegistrierung_test.h"
 
-namespace ModulRegistrierung::test {
+namespace quillet::ModulRegistrierung::test {
 
 // --- The accounting platform -------------------------------------------------------------
 
@@ -548,4 +548,4 @@ TEST_P(RegistrySuite, NamesCompareWithoutRegardToCase) {
 }
 
 }  // namespace
-}  // namespace ModulRegistrierung::test
+}  // namespace quillet::ModulRegistrierung::test

@@ -15,7 +15,7 @@
 #include "registry/Message.h"
 #include "registry/ModulRegistrierung.h"
 
-namespace ModulRegistrierung::test {
+namespace quillet::ModulRegistrierung::test {
 
 // One binding under test, with a scratch key of its own that exists, empty, while it lives.
 class TestBinding {
@@ -108,4 +108,4 @@ class RegistrySuite : public ::testing::TestWithParam<BindingFactory> {
   std::unique_ptr<RegistryContext> reg_;
 };
 
-}  // namespace ModulRegistrierung::test
+}  // namespace quillet::ModulRegistrierung::test

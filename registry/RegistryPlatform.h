@@ -15,7 +15,7 @@
 
 #include "registry/RegistryValue.h"
 
-namespace ModulRegistrierung {
+namespace quillet::ModulRegistrierung {
 
 // A predefined root key, as its Windows handle value, so that portable code needs no
 // <windows.h>.
@@ -86,4 +86,4 @@ class RegistryPlatform {
   virtual std::optional<Date> TextToDate(std::wstring_view text) = 0;
 };
 
-}  // namespace ModulRegistrierung
+}  // namespace quillet::ModulRegistrierung

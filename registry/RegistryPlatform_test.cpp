@@ -9,7 +9,7 @@
 
 #include "registry/ModulRegistrierung_test.h"
 
-namespace ModulRegistrierung::test {
+namespace quillet::ModulRegistrierung::test {
 namespace {
 
 TEST_P(RegistrySuite, ReadGivesExactlyTheStoredBytes) {
@@ -75,4 +75,4 @@ TEST_P(RegistrySuite, ADeletedKeyIsNotReachedThroughAKeyOpenedBefore) {
 }
 
 }  // namespace
-}  // namespace ModulRegistrierung::test
+}  // namespace quillet::ModulRegistrierung::test

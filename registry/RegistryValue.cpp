@@ -1,6 +1,6 @@
 #include "registry/RegistryValue.h"
 
-namespace ModulRegistrierung {
+namespace quillet::ModulRegistrierung {
 
 std::wstring AsText(const RegistryValue& value, const std::wstring& dateText) {
   switch (KindOf(value)) {
@@ -20,4 +20,4 @@ std::wstring AsText(const RegistryValue& value, const std::wstring& dateText) {
   return {};
 }
 
-}  // namespace ModulRegistrierung
+}  // namespace quillet::ModulRegistrierung

@@ -5,7 +5,7 @@
 #include <string>
 #include <variant>
 
-namespace ModulRegistrierung {
+namespace quillet::ModulRegistrierung {
 
 // A calendar date with time of day, as an OLE Automation date: days since 1899-12-30, the time
 // of day as the fraction.
@@ -30,4 +30,4 @@ inline RegistryValueKind KindOf(const RegistryValue& value) {
 // platform's date-to-text form), Empty as the empty text.
 std::wstring AsText(const RegistryValue& value, const std::wstring& dateText = {});
 
-}  // namespace ModulRegistrierung
+}  // namespace quillet::ModulRegistrierung

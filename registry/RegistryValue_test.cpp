@@ -5,7 +5,7 @@
 #include <limits>
 #include <vector>
 
-namespace ModulRegistrierung {
+namespace quillet::ModulRegistrierung {
 namespace {
 
 TEST(RegistryValue, AsTextGivesWhatTheCallersKeep) {
@@ -42,4 +42,4 @@ TEST(RegistryValue, KindFollowsTheAlternative) {
 }
 
 }  // namespace
-}  // namespace ModulRegistrierung
+}  // namespace quillet::ModulRegistrierung

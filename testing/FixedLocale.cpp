@@ -6,7 +6,7 @@
 #include <cwchar>
 #include <cwctype>
 
-namespace FixedLocale {
+namespace quillet::FixedLocale {
 namespace {
 
 // The characters of the bytes 80 to 9F; all other bytes are the Latin-1 character of their
@@ -62,4 +62,4 @@ std::optional<ModulRegistrierung::Date> TextToDate(std::wstring_view text) {
   return ModulRegistrierung::Date{date};
 }
 
-}  // namespace FixedLocale
+}  // namespace quillet::FixedLocale

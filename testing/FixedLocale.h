@@ -9,7 +9,7 @@
 
 #include "registry/RegistryValue.h"
 
-namespace FixedLocale {
+namespace quillet::FixedLocale {
 
 // Windows-1252 as Windows converts it: no best fit, and the five bytes the code page leaves
 // unassigned (81, 8D, 8F, 90, 9D) as the C1 controls of the same number. A character without a
@@ -23,4 +23,4 @@ std::wstring FromAnsi(std::string_view bytes);
 std::wstring DateToText(ModulRegistrierung::Date date);
 std::optional<ModulRegistrierung::Date> TextToDate(std::wstring_view text);
 
-}  // namespace FixedLocale
+}  // namespace quillet::FixedLocale

@@ -7,7 +7,7 @@
 
 #include "text/Characters.h"
 
-namespace ModulRegistrierung {
+namespace quillet::ModulRegistrierung {
 namespace {
 
 constexpr std::uint32_t kReadRights = 0x1 | 0x8 | 0x10;
@@ -211,4 +211,4 @@ std::string MemoryRegistry::Dump(const std::vector<KeyPath>& except) const {
   return dump;
 }
 
-}  // namespace ModulRegistrierung
+}  // namespace quillet::ModulRegistrierung

@@ -14,7 +14,7 @@
 #include "registry/RegistryPlatform.h"
 #include "testing/FixedLocale.h"
 
-namespace ModulRegistrierung {
+namespace quillet::ModulRegistrierung {
 
 class MemoryRegistry : public RegistryPlatform {
  public:
@@ -96,4 +96,4 @@ class MemoryRegistry : public RegistryPlatform {
   int openKeys_ = 0;
 };
 
-}  // namespace ModulRegistrierung
+}  // namespace quillet::ModulRegistrierung

@@ -7,7 +7,7 @@
 
 #include "registry/ModulRegistrierung_test.h"
 
-namespace ModulRegistrierung {
+namespace quillet::ModulRegistrierung {
 namespace {
 
 using test::BindingFactory;
@@ -83,4 +83,4 @@ TEST(MemoryRegistry, DumpShowsEveryChangeAndLeavesOutWhatIsExcepted) {
 }
 
 }  // namespace
-}  // namespace ModulRegistrierung
+}  // namespace quillet::ModulRegistrierung

@@ -4,6 +4,8 @@
 
 #include "text/Characters.h"
 
+namespace quillet {
+
 std::wstring PortableToLower(std::wstring text) { return text::Folded(text); }
 
 namespace {
@@ -38,7 +40,7 @@ MessageAnswer RecordingPlatform::Show(const Message& message) {
   MessageAnswer answer = answers_.front();
   answers_.pop_front();
   bool fits = message.buttons == MessageButtons::YesNo ? answer != MessageAnswer::Ok
-                                                        : answer == MessageAnswer::Ok;
+                                                       : answer == MessageAnswer::Ok;
   if (!fits) ++unexpected_;
   return answer;
 }
@@ -74,3 +76,5 @@ std::unique_ptr<AddOnListLock> RecordingPlatform::LockAddOnList() {
 void RecordingPlatform::Record(std::wstring what) {
   log_.push_back(Event{std::move(what), probe_ ? probe_() : -1});
 }
+
+}  // namespace quillet

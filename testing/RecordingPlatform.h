@@ -11,6 +11,8 @@
 
 #include "app/Platform.h"
 
+namespace quillet {
+
 // Lower-cases as CharLowerBuffW does for the letters an add-on name and the switch can hold
 // (text::FoldCase); every other character stays as it is.
 std::wstring PortableToLower(std::wstring text);
@@ -85,3 +87,5 @@ class RecordingPlatform : public Platform {
   std::vector<Message> messages_;
   std::vector<Event> log_;
 };
+
+}  // namespace quillet

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace text {
+namespace quillet::text {
 
 // Letter case folded without the platform, so that the add-on list compares the same on every
 // system and in the tests: ASCII, the Latin-1 capitals (U+00C0..U+00DE without the
@@ -52,4 +52,4 @@ constexpr std::wstring_view TrimBlanks(std::wstring_view text) {
 // The same as a text of its own.
 inline std::wstring Trimmed(std::wstring_view text) { return std::wstring(TrimBlanks(text)); }
 
-}  // namespace text
+}  // namespace quillet::text

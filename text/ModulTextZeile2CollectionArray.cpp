@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace quillet {
+
 namespace ModulTextZeile2CollectionArray {
 
 namespace {
@@ -64,3 +66,5 @@ std::wstring AnfuehrungszeichenEntfernen(std::wstring text) {
 }
 
 }  // namespace ModulTextZeile2CollectionArray
+
+}  // namespace quillet

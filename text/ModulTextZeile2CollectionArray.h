@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace quillet {
+
 namespace ModulTextZeile2CollectionArray {
 
 // The fields of a line, in order. Always a value the caller owns; a line with nothing in it
@@ -12,10 +14,10 @@ namespace ModulTextZeile2CollectionArray {
 using FieldList = std::vector<std::wstring>;
 
 // Splits `input` at `delimiter` and, when `delimiter2` is not empty, also at `delimiter2` (an empty
-// `delimiter` splits nothing: the whole line is one field). A field written between double quotes may hold the delimiters; each field is
-// trimmed and loses one pair of surrounding double quotes. A double quote at the start of a
-// field with no closing one makes that field run to the end of the line, keeping its lone
-// quote: such a line is never refused.
+// `delimiter` splits nothing: the whole line is one field). A field written between double quotes
+// may hold the delimiters; each field is trimmed and loses one pair of surrounding double quotes. A
+// double quote at the start of a field with no closing one makes that field run to the end of the
+// line, keeping its lone quote: such a line is never refused.
 FieldList TextZeileZerlegen(std::wstring input, std::wstring delimiter, std::wstring delimiter2);
 
 // `text` without its first and last character when it has at least two and both are double
@@ -23,3 +25,5 @@ FieldList TextZeileZerlegen(std::wstring input, std::wstring delimiter, std::wst
 std::wstring AnfuehrungszeichenEntfernen(std::wstring text);
 
 }  // namespace ModulTextZeile2CollectionArray
+
+}  // namespace quillet

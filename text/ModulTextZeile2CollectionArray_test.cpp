@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace quillet {
+
 namespace ModulTextZeile2CollectionArray {
 namespace {
 
@@ -45,11 +47,10 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{L"___", {}}, SplitCase{L"", {}}, SplitCase{L"QxQ", {L"x"}},
         SplitCase{L"QQ", {L""}}, SplitCase{L"QaQ,", {L"a", L""}},
         SplitCase{L"QaQ_,b", {L"a", L"", L"b"}}, SplitCase{L"QaQx,b", {L"a", L"", L"b"}},
-        SplitCase{L"QaQ,_Qb,cQ", {L"a", L"Qb", L"cQ"}},
-        SplitCase{L"QaQQbQ,c", {L"a", L"bQ", L"c"}},
+        SplitCase{L"QaQ,_Qb,cQ", {L"a", L"Qb", L"cQ"}}, SplitCase{L"QaQQbQ,c", {L"a", L"bQ", L"c"}},
         // An opening quote that never closes runs to the end of the line and keeps its quote.
-        SplitCase{L"Q", {L"Q"}}, SplitCase{L"Qab,c", {L"Qab,c"}},
-        SplitCase{L"a,Q", {L"a", L"Q"}}, SplitCase{L"a,_Qb,c", {L"a", L"Qb", L"c"}}),
+        SplitCase{L"Q", {L"Q"}}, SplitCase{L"Qab,c", {L"Qab,c"}}, SplitCase{L"a,Q", {L"a", L"Q"}},
+        SplitCase{L"a,_Qb,c", {L"a", L"Qb", L"c"}}),
     [](const ::testing::TestParamInfo<SplitCase>& info) {
       return "Row" + std::to_string(info.index);
     });
@@ -95,13 +96,16 @@ TEST(AnfuehrungszeichenEntfernen, RemovesExactlyOneSurroundingPair) {
     const wchar_t* in;
     const wchar_t* out;
   } cases[] = {
-      {L"\"", L"\""},      {L"\"\"", L""},         {L"\"a", L"\"a"},     {L"a\"", L"a\""},
+      {L"\"", L"\""},         {L"\"\"", L""},           {L"\"a", L"\"a"},       {L"a\"", L"a\""},
       {L"\"a\"b\"", L"a\"b"}, {L" \"a\" ", L" \"a\" "}, {L"\"\"\"\"", L"\"\""}, {L"", L""},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(AnfuehrungszeichenEntfernen(c.in), c.out) << "input: " << testing::PrintToString(std::wstring(c.in));
+    EXPECT_EQ(AnfuehrungszeichenEntfernen(c.in), c.out)
+        << "input: " << testing::PrintToString(std::wstring(c.in));
   }
 }
 
 }  // namespace
 }  // namespace ModulTextZeile2CollectionArray
+
+}  // namespace quillet

@@ -12,6 +12,8 @@
 #include "win32/LateBound.h"
 #include "win32/UniqueHandle.h"
 
+namespace quillet {
+
 // The shell may hand an address to a handler that is a COM object, and talks to the desktop
 // through COM; both expect the calling thread to be in an apartment.
 class ComApartment {
@@ -53,3 +55,5 @@ class ComPtr {
   }
   T* pointer_ = nullptr;
 };
+
+}  // namespace quillet

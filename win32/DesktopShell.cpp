@@ -10,6 +10,8 @@
 
 #include "win32/Com.h"
 
+namespace quillet {
+
 namespace {
 
 VARIANT TextVariant(BSTR text) {
@@ -69,3 +71,5 @@ bool ShellExecuteAsDesktopUser(const std::wstring& file, const std::wstring& dir
                                        TextVariant(directoryText.get()),
                                        TextVariant(operationText.get()), show));
 }
+
+}  // namespace quillet

@@ -5,7 +5,11 @@
 
 #include <string>
 
+namespace quillet {
+
 // Asks the desktop shell to open `file` ("Open", no parameters, shown normally) with the working
 // directory `directory`. True when every step of the way succeeded; false when one failed, and
 // nothing has been started then.
 bool ShellExecuteAsDesktopUser(const std::wstring& file, const std::wstring& directory);
+
+}  // namespace quillet

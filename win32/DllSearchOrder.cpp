@@ -2,6 +2,8 @@
 
 #include "win32/LateBound.h"
 
+namespace quillet {
+
 std::vector<unique_hmodule> RestrictDllSearch(SetDefaultDllDirectoriesFunction setDefault) {
   std::vector<unique_hmodule> preloaded;
   if (setDefault != nullptr && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return preloaded;
@@ -26,3 +28,5 @@ SetDefaultDllDirectoriesFunction FindSetDefaultDllDirectories() {
   return reinterpret_cast<SetDefaultDllDirectoriesFunction>(
       reinterpret_cast<void*>(::GetProcAddress(kernel32, "SetDefaultDllDirectories")));
 }
+
+}  // namespace quillet

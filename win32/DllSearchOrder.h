@@ -10,6 +10,8 @@
 
 #include "win32/UniqueHandle.h"
 
+namespace quillet {
+
 using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
 
 // Takes every later DLL from the system directory: through SetDefaultDllDirectories where the
@@ -28,3 +30,5 @@ inline constexpr const wchar_t* kPreloadedDlls[] = {
     L"uxtheme.dll", L"dwmapi.dll",  L"version.dll", L"cryptbase.dll", L"profapi.dll",
     L"propsys.dll", L"apphelp.dll", L"userenv.dll", L"msimg32.dll",   L"oleacc.dll",
     L"clbcatq.dll", L"ntmarta.dll", L"sspicli.dll", L"comctl32.dll"};
+
+}  // namespace quillet

@@ -8,6 +8,8 @@
 
 #include "win32/LateBound.h"
 
+namespace quillet {
+
 namespace {
 
 DWORD flagsPassed = 0;
@@ -55,3 +57,5 @@ TEST(RestrictDllSearch, WithSetDefaultDllDirectoriesPreloadsNothing) {
 }
 
 }  // namespace
+
+}  // namespace quillet

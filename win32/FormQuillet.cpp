@@ -6,6 +6,8 @@
 #include "win32/LateBound.h"
 #include "win32/resource.h"
 
+namespace quillet {
+
 namespace {
 
 constexpr wchar_t kClassName[] = L"FormQuillet";
@@ -291,3 +293,5 @@ LRESULT FormQuillet::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return USER32(DefWindowProcW)(window_.get(), message, wParam, lParam);
   }
 }
+
+}  // namespace quillet

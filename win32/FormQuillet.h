@@ -9,6 +9,8 @@
 
 #include "win32/UniqueHandle.h"
 
+namespace quillet {
+
 class FormQuillet {
  public:
   // `instance` holds the icon and the bitmap resources.
@@ -56,3 +58,5 @@ class FormQuillet {
   HWND picture1_ = nullptr;     // child of window_, destroyed with it
   HWND labelStatus_ = nullptr;  // child of window_, destroyed with it
 };
+
+}  // namespace quillet

@@ -10,6 +10,8 @@
 #include "app/version.h"
 #include "win32/resource.h"
 
+namespace quillet {
+
 namespace {
 
 constexpr wchar_t kInstallText[] = L"Das Zusatzprogramm wird installiert ..";
@@ -359,3 +361,5 @@ TEST(Resources, VersionInformationComesFromTheSharedHeader) {
 }
 
 }  // namespace
+
+}  // namespace quillet

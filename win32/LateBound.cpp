@@ -1,6 +1,6 @@
 #include "win32/LateBound.h"
 
-namespace late_bound {
+namespace quillet::late_bound {
 
 HMODULE Module(const wchar_t* dll) {
   // From the system directory only, never from the folder the installer put us in.
@@ -23,4 +23,4 @@ std::wstring SystemPath(const wchar_t* dll) {
   return std::wstring(directory, length) + L"\\" + dll;
 }
 
-}  // namespace late_bound
+}  // namespace quillet::late_bound

@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace quillet {
+
 namespace late_bound {
 
 // The module `dll` (a system DLL), loaded on first use from the system directory and kept for the
@@ -32,8 +34,15 @@ F Proc(const wchar_t* dll, const char* name) {
 // name goes through one more macro so that aliases such as GetWindowLongPtrW, which <windows.h>
 // maps to GetWindowLongW on 32-bit Windows, are looked up under the name the DLL exports.
 #define QUILLET_LATE_NAME(fn) #fn
-#define USER32(fn) (::late_bound::Proc<decltype(&::fn)>(L"user32.dll", QUILLET_LATE_NAME(fn)))
-#define GDI32(fn) (::late_bound::Proc<decltype(&::fn)>(L"gdi32.dll", QUILLET_LATE_NAME(fn)))
-#define SHELL32(fn) (::late_bound::Proc<decltype(&::fn)>(L"shell32.dll", QUILLET_LATE_NAME(fn)))
-#define OLE32(fn) (::late_bound::Proc<decltype(&::fn)>(L"ole32.dll", QUILLET_LATE_NAME(fn)))
-#define OLEAUT32(fn) (::late_bound::Proc<decltype(&::fn)>(L"oleaut32.dll", QUILLET_LATE_NAME(fn)))
+#define USER32(fn) \
+  (::quillet::late_bound::Proc<decltype(&::fn)>(L"user32.dll", QUILLET_LATE_NAME(fn)))
+#define GDI32(fn) \
+  (::quillet::late_bound::Proc<decltype(&::fn)>(L"gdi32.dll", QUILLET_LATE_NAME(fn)))
+#define SHELL32(fn) \
+  (::quillet::late_bound::Proc<decltype(&::fn)>(L"shell32.dll", QUILLET_LATE_NAME(fn)))
+#define OLE32(fn) \
+  (::quillet::late_bound::Proc<decltype(&::fn)>(L"ole32.dll", QUILLET_LATE_NAME(fn)))
+#define OLEAUT32(fn) \
+  (::quillet::late_bound::Proc<decltype(&::fn)>(L"oleaut32.dll", QUILLET_LATE_NAME(fn)))
+
+}  // namespace quillet

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-namespace ModulSleep {
+namespace quillet::ModulSleep {
 
 void Sleep(unsigned milliseconds) { ::Sleep(milliseconds); }
 
-}  // namespace ModulSleep
+}  // namespace quillet::ModulSleep

@@ -1,9 +1,9 @@
 // The pause after the registry work.
 #pragma once
 
-namespace ModulSleep {
+namespace quillet::ModulSleep {
 
 // Blocks the calling thread for `milliseconds`; no window event is processed meanwhile.
 void Sleep(unsigned milliseconds);
 
-}  // namespace ModulSleep
+}  // namespace quillet::ModulSleep

@@ -5,6 +5,8 @@
 #include "win32/LateBound.h"
 #include "win32/UniqueHandle.h"
 
+namespace quillet {
+
 bool ProcessRunsElevated() {
   HANDLE opened = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return true;
@@ -32,3 +34,5 @@ bool WindowStationVisible() {
   }
   return (flags.dwFlags & WSF_VISIBLE) != 0;
 }
+
+}  // namespace quillet

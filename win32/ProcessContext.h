@@ -2,6 +2,8 @@
 // rights, and whether anyone can see a box it shows.
 #pragma once
 
+namespace quillet {
+
 // True when the process token is elevated or is SYSTEM's, and when the token cannot be read: a
 // token we know nothing about is not one to start a browser with.
 bool ProcessRunsElevated();
@@ -10,3 +12,5 @@ bool ProcessRunsElevated();
 // not impersonated MSI custom action runs us as SYSTEM in session 0, where a box waits for a
 // click that never comes and the install hangs for good. True when it cannot be told.
 bool WindowStationVisible();
+
+}  // namespace quillet

@@ -12,6 +12,8 @@
 
 #include "win32/LateBound.h"
 
+namespace quillet {
+
 template <typename T, auto Close>
 class unique_handle {
  public:
@@ -72,3 +74,5 @@ using unique_bstr = unique_handle<BSTR, &SysFreeStringLate>;
 // The screen's device context from USER32(GetDC)(nullptr), given back to the window manager.
 inline void ReleaseScreenDc(HDC dc) { USER32(ReleaseDC)(nullptr, dc); }
 using unique_screen_dc = unique_handle<HDC, &ReleaseScreenDc>;
+
+}  // namespace quillet

@@ -7,6 +7,8 @@
 #include "win32/ProcessContext.h"
 #include "win32/UniqueHandle.h"
 
+namespace quillet {
+
 namespace {
 
 // How long a run waits for another run's add-on list work before it goes on without the lock.
@@ -162,3 +164,5 @@ std::unique_ptr<AddOnListLock> Win32Platform::LockAddOnList() {
       return nullptr;
   }
 }
+
+}  // namespace quillet

@@ -10,6 +10,8 @@
 #include "app/Platform.h"
 #include "win32/FormQuillet.h"
 
+namespace quillet {
+
 class Win32Platform : public Platform {
  public:
   // `instance` holds the status window's resources.
@@ -46,3 +48,5 @@ std::wstring DirectoryOf(std::wstring_view path);
 
 // The name of the machine-wide lock around the add-on list.
 inline constexpr wchar_t kAddOnListLockName[] = L"Global\\Quillet.AddOnListe";
+
+}  // namespace quillet

@@ -9,6 +9,8 @@
 
 #include "win32/UniqueHandle.h"
 
+namespace quillet {
+
 namespace {
 
 struct CommandLineCase {
@@ -168,3 +170,5 @@ TEST(Win32Platform, AddOnListLockLeftByADeadRunIsTaken) {
 }
 
 }  // namespace
+
+}  // namespace quillet

@@ -9,7 +9,7 @@
 #include "win32/LateBound.h"
 #include "win32/UniqueHandle.h"
 
-namespace ModulRegistrierung {
+namespace quillet::ModulRegistrierung {
 namespace {
 
 // The predefined roots are sign-extended handle values; the portable constants are not, so
@@ -144,4 +144,4 @@ std::optional<Date> Win32Registry::TextToDate(std::wstring_view text) {
   return Date{date};
 }
 
-}  // namespace ModulRegistrierung
+}  // namespace quillet::ModulRegistrierung

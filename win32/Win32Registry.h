@@ -4,7 +4,7 @@
 
 #include "registry/RegistryPlatform.h"
 
-namespace ModulRegistrierung {
+namespace quillet::ModulRegistrierung {
 
 class Win32Registry : public RegistryPlatform {
  public:
@@ -20,4 +20,4 @@ class Win32Registry : public RegistryPlatform {
   std::optional<Date> TextToDate(std::wstring_view text) override;
 };
 
-}  // namespace ModulRegistrierung
+}  // namespace quillet::ModulRegistrierung

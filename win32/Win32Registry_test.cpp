@@ -13,7 +13,7 @@
 #include "testing/MemoryRegistry.h"
 #include "win32/UniqueHandle.h"
 
-namespace ModulRegistrierung {
+namespace quillet::ModulRegistrierung {
 namespace {
 
 using test::BindingFactory;
@@ -226,4 +226,4 @@ TEST(Win32Registry, DatesRoundTripUnderTheUsersRegionalSettings) {
 }
 
 }  // namespace
-}  // namespace ModulRegistrierung
+}  // namespace quillet::ModulRegistrierung

@@ -10,9 +10,10 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // First of all, before anything can load a DLL by name; held until everything that could
   // load one is gone.
-  const std::vector<unique_hmodule> preloaded = RestrictDllSearch(FindSetDefaultDllDirectories());
-  ModulRegistrierung::Win32Registry registry;
-  Win32Platform platform(instance);
+  const std::vector<quillet::unique_hmodule> preloaded =
+      quillet::RestrictDllSearch(quillet::FindSetDefaultDllDirectories());
+  quillet::ModulRegistrierung::Win32Registry registry;
+  quillet::Win32Platform platform(instance);
   // The window and every handle are gone before the runtime ends the process with this.
-  return static_cast<int>(RunPass(platform, registry));
+  return static_cast<int>(quillet::RunPass(platform, registry));
 }

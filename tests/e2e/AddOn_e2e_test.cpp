@@ -10,6 +10,8 @@
 #include "tests/e2e/E2eTest.h"
 #include "win32/UniqueHandle.h"
 
+namespace quillet {
+
 namespace e2e {
 namespace {
 
@@ -311,3 +313,5 @@ TEST_F(AddOnE2eTest, EightConcurrentInstallsKeepEveryName) {
 
 }  // namespace
 }  // namespace e2e
+
+}  // namespace quillet

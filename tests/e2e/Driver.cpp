@@ -13,6 +13,8 @@
 #error "CMake passes the path of quillet.exe as QUILLET_E2E_QUILLET_EXE"
 #endif
 
+namespace quillet {
+
 namespace e2e {
 namespace {
 
@@ -378,3 +380,5 @@ std::string Describe(const RunResult& result) {
 }
 
 }  // namespace e2e
+
+}  // namespace quillet

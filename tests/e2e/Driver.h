@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+namespace quillet {
+
 namespace e2e {
 
 inline constexpr char kBrannickRegistryLock[] = "quillet_hklm_orvo_brannick";
@@ -112,3 +114,5 @@ const char* ToString(Icon icon);
 std::string Describe(const RunResult& result);
 
 }  // namespace e2e
+
+}  // namespace quillet

@@ -8,6 +8,8 @@
 #include "tests/e2e/Driver.h"
 #include "tests/e2e/TestRegistry.h"
 
+namespace quillet {
+
 namespace e2e {
 
 // Failure messages name icons and buttons instead of dumping their bytes.
@@ -30,3 +32,5 @@ inline ::testing::AssertionResult NoStatusWindowShown(const RunResult& run) {
 }
 
 }  // namespace e2e
+
+}  // namespace quillet

@@ -8,6 +8,8 @@
 #include "tests/e2e/HttpRecorder.h"
 #include "win32/UniqueHandle.h"
 
+namespace quillet {
+
 namespace e2e {
 namespace {
 
@@ -88,3 +90,5 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace e2e
+
+}  // namespace quillet

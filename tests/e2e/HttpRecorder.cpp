@@ -15,6 +15,8 @@
 #error "CMake passes the path of quillet_http_recorder.exe as QUILLET_E2E_RECORDER_EXE"
 #endif
 
+namespace quillet {
+
 namespace e2e {
 namespace {
 
@@ -144,3 +146,5 @@ std::optional<std::vector<OpenedAddress>> HttpRecorder::Opened(
 }
 
 }  // namespace e2e
+
+}  // namespace quillet

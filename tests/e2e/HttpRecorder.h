@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace quillet {
+
 namespace e2e {
 
 // One start of the recorder: what the shell handed it, the working directory it got, and the
@@ -53,3 +55,5 @@ class HttpRecorder {
 std::wstring HttpRecorderExePath();
 
 }  // namespace e2e
+
+}  // namespace quillet

@@ -5,6 +5,8 @@
 
 #include "win32/UniqueHandle.h"
 
+namespace quillet {
+
 namespace e2e {
 namespace {
 
@@ -179,3 +181,5 @@ bool Press(HWND dialog, Button button) {
 }
 
 }  // namespace e2e
+
+}  // namespace quillet

@@ -6,6 +6,8 @@
 
 #include "tests/e2e/Driver.h"
 
+namespace quillet {
+
 namespace e2e {
 
 // Caption, text and the buttons shown; icon, pressed and timing are left to the caller.
@@ -25,3 +27,5 @@ std::optional<Button> SafestButton(const MessageBoxSeen& box);
 bool Press(HWND dialog, Button button);
 
 }  // namespace e2e
+
+}  // namespace quillet

@@ -5,6 +5,8 @@
 
 #include "tests/e2e/E2eTest.h"
 
+namespace quillet {
+
 namespace e2e {
 namespace {
 
@@ -192,3 +194,5 @@ TEST_F(BrannickTest, OwnDirectoryWithBlanksCompletesTheProgramPath) {
 
 }  // namespace
 }  // namespace e2e
+
+}  // namespace quillet

@@ -20,6 +20,8 @@
 #error "CMake passes the folder of the probe DLLs as QUILLET_E2E_PLANTED_DIR"
 #endif
 
+namespace quillet {
+
 namespace e2e {
 namespace {
 
@@ -171,3 +173,5 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace e2e
+
+}  // namespace quillet

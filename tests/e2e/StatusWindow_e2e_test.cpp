@@ -8,6 +8,8 @@
 
 #include "tests/e2e/E2eTest.h"
 
+namespace quillet {
+
 namespace {
 
 using e2e::Button;
@@ -115,3 +117,5 @@ TEST_F(StatusWindow, UsageMessageAndRejectedNameShowNoWindow) {
 }
 
 }  // namespace
+
+}  // namespace quillet

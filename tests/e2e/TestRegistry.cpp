@@ -6,6 +6,8 @@
 #include "tests/e2e/Driver.h"
 #include "win32/UniqueHandle.h"
 
+namespace quillet {
+
 namespace e2e {
 namespace {
 
@@ -195,3 +197,5 @@ std::string Snapshot(const std::wstring& key) {
 }
 
 }  // namespace e2e
+
+}  // namespace quillet

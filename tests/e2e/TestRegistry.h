@@ -12,6 +12,8 @@
 
 #include "app/Facts.h"
 
+namespace quillet {
+
 namespace e2e {
 
 using facts::kAddOnKeyPrefix;
@@ -62,3 +64,5 @@ bool WriteRaw(const std::wstring& key, const std::wstring& name, DWORD type,
 std::string Snapshot(const std::wstring& key);
 
 }  // namespace e2e
+
+}  // namespace quillet

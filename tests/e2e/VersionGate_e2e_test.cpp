@@ -6,6 +6,8 @@
 #include "tests/e2e/E2eTest.h"
 #include "tests/e2e/HttpRecorder.h"
 
+namespace quillet {
+
 namespace e2e {
 namespace {
 
@@ -206,3 +208,5 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace e2e
+
+}  // namespace quillet

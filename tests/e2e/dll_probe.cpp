@@ -8,6 +8,8 @@
 
 #include "win32/UniqueHandle.h"
 
+using quillet::unique_kernel_handle;
+
 namespace {
 
 constexpr DWORD kPathSize = 32768;

@@ -13,6 +13,8 @@
 
 #include "win32/UniqueHandle.h"
 
+using quillet::unique_kernel_handle;
+
 namespace {
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }

@@ -18,6 +18,9 @@
 #include "tests/e2e/MessageBoxProbe.h"
 #include "win32/UniqueHandle.h"
 
+namespace e2e = quillet::e2e;
+using quillet::unique_kernel_handle;
+
 namespace {
 
 std::wstring FromUtf8(const std::string& bytes) {
