@@ -391,10 +391,10 @@ TEST_F(AddOnTest, RefusedListWriteFailsButTheValuesAreWritten) {
   EXPECT_EQ(ListWrites(), 1);
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A")})) << Shown(List());
   const MemoryRegistry::Node* key = Find(Key(L"Vellumar"));
-  const MemoryRegistry::Node* gutKey = intact.Find(kHkeyLocalMachine, Key(L"Vellumar"));
-  ASSERT_TRUE(key && gutKey);
+  const MemoryRegistry::Node* intactKey = intact.Find(kHkeyLocalMachine, Key(L"Vellumar"));
+  ASSERT_TRUE(key && intactKey);
   EXPECT_EQ(key->keyClass, kClass);
-  for (const char* name : kNineValues) EXPECT_EQ(key->Value(name), gutKey->Value(name)) << name;
+  for (const char* name : kNineValues) EXPECT_EQ(key->Value(name), intactKey->Value(name)) << name;
 }
 
 TEST_F(AddOnTest, RefusedListWriteOnRemoveFailsButTheKeyIsDeleted) {

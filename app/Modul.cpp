@@ -78,7 +78,7 @@ std::optional<std::int32_t> ReadNumber(const std::wstring& field) {
     reader.Advance();
   }
 
-  // The value is 0.<ziffern> * 10^stellen, with the significant digits from the first non-zero
+  // The value is 0.<digits> * 10^scale, with the significant digits from the first non-zero
   // one on; `rest` tells whether a non-zero digit was cut off behind them.
   std::string digits;
   bool rest = false;

@@ -34,7 +34,7 @@ using namespace ModulRegistrierung;
 
 constexpr wchar_t kOwnDirectory[] = L"D:\\Werkzeuge\\Quillet";
 constexpr wchar_t kInstallStatus[] = L"status:Das Zusatzprogramm wird installiert ..";
-constexpr wchar_t kEntfernen[] = L"status:Das Zusatzprogramm wird entfernt ..";
+constexpr wchar_t kRemoveStatus[] = L"status:Das Zusatzprogramm wird entfernt ..";
 
 // The in-memory registry, optionally with an ANSI code page that lacks some characters.
 class CodePageRegistry : public MemoryRegistry {
@@ -137,7 +137,7 @@ TEST_F(PassTest, OneOrTwoFieldsRemoveAndIgnoreTheSecond) {
     RecordingPlatform p(arguments);
     EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << arguments;
     EXPECT_EQ(StoredEntry(L"Vellumar"), std::nullopt) << arguments;
-    EXPECT_EQ(p.Calls(), (std::vector<std::wstring>{kEntfernen, L"show", L"lock", L"unlock",
+    EXPECT_EQ(p.Calls(), (std::vector<std::wstring>{kRemoveStatus, L"show", L"lock", L"unlock",
                                                     L"events", L"pause:1000", L"unload"}));
   }
 }
@@ -240,7 +240,7 @@ TEST_F(PassTest, SilentFormsRemoveWithoutWindowOrPause) {
     EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << f.arguments;
     EXPECT_EQ(StoredEntry(f.name), std::nullopt) << f.arguments;
     EXPECT_EQ(p.Calls(),
-              (std::vector<std::wstring>{kEntfernen, L"lock", L"unlock", L"events", L"unload"}))
+              (std::vector<std::wstring>{kRemoveStatus, L"lock", L"unlock", L"events", L"unload"}))
         << f.arguments;
   }
 }

@@ -1,4 +1,4 @@
-// Fuzzes the number rule of the numeric command-line fields (Modul::ZahlLesen).
+// Fuzzes the number rule of the numeric command-line fields (Modul::ReadNumber).
 //
 // Input: any bytes, read as UTF-8 text (FuzzInput); the first eight bytes also make a 64-bit
 // integer whose decimal form is read as well.
