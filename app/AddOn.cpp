@@ -101,15 +101,15 @@ bool AddOnEinrichten(const reg::RegistryContext& ctx, const AddOnEintrag& entry)
   // The host reads these by name; all nine are written on every install, in this order, and a
   // failed write does not keep the others (or the list) from being written.
   const std::pair<std::wstring_view, reg::RegistryValue> values[] = {
-      {L"AddOnName", entry.AddOnName},
-      {L"EinbindungsModus", entry.EinbindungsModus},
-      {L"ExeDateiname", entry.ExeDateiname},
-      {L"ParameterFest", entry.ParameterFest},
-      {L"ParameterZusatz", entry.ParameterZusatz},
-      {L"KurzBeschreibung", entry.KurzBeschreibung},
-      {L"LangBeschreibung", entry.LangBeschreibung},
-      {L"SpezialButtonGrafikName", entry.SpezialButtonGrafikName},
-      {L"SpezialButtonToolTiptext", entry.SpezialButtonToolTiptext},
+      {facts::value::kAddOnName, entry.AddOnName},
+      {facts::value::kEinbindungsModus, entry.EinbindungsModus},
+      {facts::value::kExeDateiname, entry.ExeDateiname},
+      {facts::value::kParameterFest, entry.ParameterFest},
+      {facts::value::kParameterZusatz, entry.ParameterZusatz},
+      {facts::value::kKurzBeschreibung, entry.KurzBeschreibung},
+      {facts::value::kLangBeschreibung, entry.LangBeschreibung},
+      {facts::value::kSpezialButtonGrafikName, entry.SpezialButtonGrafikName},
+      {facts::value::kSpezialButtonToolTiptext, entry.SpezialButtonToolTiptext},
   };
   bool ok = true;
   for (const auto& [name, value] : values) {

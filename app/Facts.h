@@ -16,6 +16,24 @@ inline constexpr wchar_t kAddOnList[] = L"AddOns";
 inline constexpr wchar_t kAddOnKeyPrefix[] = L"software\\Orvo\\Brannick\\Brannick\\AddOn_";
 inline constexpr wchar_t kAddOnKeyClass[] = L"Anwendungsdaten";
 
+// The add-on key's nine values, named as the host reads them (and as the fields of AddOnEintrag).
+namespace value {
+inline constexpr wchar_t kAddOnName[] = L"AddOnName";
+inline constexpr wchar_t kEinbindungsModus[] = L"EinbindungsModus";
+inline constexpr wchar_t kExeDateiname[] = L"ExeDateiname";
+inline constexpr wchar_t kParameterFest[] = L"ParameterFest";
+inline constexpr wchar_t kParameterZusatz[] = L"ParameterZusatz";
+inline constexpr wchar_t kKurzBeschreibung[] = L"KurzBeschreibung";
+inline constexpr wchar_t kLangBeschreibung[] = L"LangBeschreibung";
+inline constexpr wchar_t kSpezialButtonGrafikName[] = L"SpezialButtonGrafikName";
+inline constexpr wchar_t kSpezialButtonToolTiptext[] = L"SpezialButtonToolTiptext";
+}  // namespace value
+
+// What an install writes where its command line leaves a field out.
+inline constexpr int kDefaultEinbindungsModus = 1;
+inline constexpr int kDefaultParameterZusatz = 2;
+inline constexpr wchar_t kDefaultButtonPicture[] = L"AddOn";
+
 // --- The host's download page, offered for an outdated host ------------------------------------
 inline constexpr wchar_t kDownloadAddress[] =
     L"http://www.orvo.de/special.html?Pfad=html/media/static/kestrelview/kv.html";

@@ -67,14 +67,14 @@ bool ReadFields(FieldList fields, AddOnEintrag& entry, Platform& platform) {
 
   std::optional<std::int32_t> mode = Modul::ReadNumber(fields[3]);
   if (!mode) {
-    platform.Show(OverflowMessage(4, L"EinbindungsModus", fields[3]));
+    platform.Show(OverflowMessage(4, facts::value::kEinbindungsModus, fields[3]));
     return false;
   }
   entry.EinbindungsModus = *mode;
   entry.ParameterFest = fields[4];
   std::optional<std::int32_t> extra = Modul::ReadNumber(fields[5]);
   if (!extra) {
-    platform.Show(OverflowMessage(6, L"ParameterZusatz", fields[5]));
+    platform.Show(OverflowMessage(6, facts::value::kParameterZusatz, fields[5]));
     return false;
   }
   entry.ParameterZusatz = *extra;
@@ -82,7 +82,8 @@ bool ReadFields(FieldList fields, AddOnEintrag& entry, Platform& platform) {
   entry.SpezialButtonGrafikName = fields[7];
   entry.SpezialButtonToolTiptext = fields[8];
 
-  if (entry.SpezialButtonGrafikName.empty()) entry.SpezialButtonGrafikName = L"AddOn";
+  if (entry.SpezialButtonGrafikName.empty())
+    entry.SpezialButtonGrafikName = facts::kDefaultButtonPicture;
   if (entry.SpezialButtonToolTiptext.empty())
     entry.SpezialButtonToolTiptext = entry.KurzBeschreibung;
   return true;
@@ -117,9 +118,9 @@ ExitStatus RunPass(Platform& platform, ModulRegistrierung::RegistryPlatform& reg
     entry.AddOnName = Trimmed(fields[0]);
     entry.KurzBeschreibung = Trimmed(fields[1]);
     entry.ExeDateiname = Trimmed(fields[2]);
-    entry.EinbindungsModus = 1;
-    entry.ParameterZusatz = 2;
-    entry.SpezialButtonGrafikName = L"AddOn";
+    entry.EinbindungsModus = facts::kDefaultEinbindungsModus;
+    entry.ParameterZusatz = facts::kDefaultParameterZusatz;
+    entry.SpezialButtonGrafikName = facts::kDefaultButtonPicture;
     entry.SpezialButtonToolTiptext = entry.KurzBeschreibung;
   } else {
     mode = RunMode::Install;

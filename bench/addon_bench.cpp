@@ -43,7 +43,7 @@ AddOnEintrag Entry(const std::string& name) {
   e.ExeDateiname = L"C:\\Programme\\Vellumar\\Vellumar.exe";
   e.EinbindungsModus = 1;
   e.ParameterZusatz = 2;
-  e.SpezialButtonGrafikName = L"AddOn";
+  e.SpezialButtonGrafikName = facts::kDefaultButtonPicture;
   e.SpezialButtonToolTiptext = e.KurzBeschreibung;
   return e;
 }

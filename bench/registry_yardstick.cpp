@@ -57,17 +57,18 @@ std::string ReadText(const std::string& path, const std::string& name) {
   return text;
 }
 
-void Write(const std::string& path, const char* name, DWORD type, const void* data, DWORD size) {
+void Write(const std::string& path, const std::string& name, DWORD type, const void* data,
+           DWORD size) {
   unique_hkey key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, kAll, key.put()) != ERROR_SUCCESS) return;
-  RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size);
+  RegSetValueExA(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
 }
 
-void WriteText(const std::string& path, const char* name, const std::string& text) {
+void WriteText(const std::string& path, const std::string& name, const std::string& text) {
   Write(path, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
 
-void WriteNumber(const std::string& path, const char* name, DWORD number) {
+void WriteNumber(const std::string& path, const std::string& name, DWORD number) {
   Write(path, name, REG_DWORD, &number, sizeof number);
 }
 
@@ -108,18 +109,19 @@ int main(int argc, char** argv) {
     }
   }
 
-  WriteText(key, "AddOnName", name);
-  WriteNumber(key, "EinbindungsModus", 1);
-  WriteText(key, "ExeDateiname", "C:\\Vellumar.exe");
-  WriteText(key, "ParameterFest", "");
-  WriteNumber(key, "ParameterZusatz", 2);
-  WriteText(key, "KurzBeschreibung", "Videoetiketten");
-  WriteText(key, "LangBeschreibung", "");
-  WriteText(key, "SpezialButtonGrafikName", "AddOn");
-  WriteText(key, "SpezialButtonToolTiptext", "Videoetiketten");
+  namespace value = facts::value;
+  WriteText(key, Ascii(value::kAddOnName), name);
+  WriteNumber(key, Ascii(value::kEinbindungsModus), facts::kDefaultEinbindungsModus);
+  WriteText(key, Ascii(value::kExeDateiname), "C:\\Vellumar.exe");
+  WriteText(key, Ascii(value::kParameterFest), "");
+  WriteNumber(key, Ascii(value::kParameterZusatz), facts::kDefaultParameterZusatz);
+  WriteText(key, Ascii(value::kKurzBeschreibung), "Videoetiketten");
+  WriteText(key, Ascii(value::kLangBeschreibung), "");
+  WriteText(key, Ascii(value::kSpezialButtonGrafikName), Ascii(facts::kDefaultButtonPicture));
+  WriteText(key, Ascii(value::kSpezialButtonToolTiptext), "Videoetiketten");
 
   std::string names = ReadText(host, list);
   if (!names.empty() && names.back() != ',') names += ',';
-  WriteText(host, list.c_str(), names + name);
+  WriteText(host, list, names + name);
   return 0;
 }
