@@ -85,6 +85,12 @@ class AddOnTest : public ::testing::Test {
   const MemoryRegistry::Node* Find(const std::string& path) const {
     return mem.Find(kHkeyLocalMachine, path);
   }
+  // Makes every write into the existing key fail.
+  void FailWrites(const std::string& path) {
+    MemoryRegistry::Node* key = mem.Edit(kHkeyLocalMachine, path);
+    ASSERT_NE(key, nullptr) << path;
+    key->failSetValue = true;
+  }
   // nullopt when the value or its key does not exist.
   std::optional<StoredValue> Stored(const std::string& path, std::string_view value) const {
     const MemoryRegistry::Node* key = Find(path);
@@ -360,7 +366,7 @@ TEST_F(AddOnTest, KeyThatCannotBeDeletedFailsButTheListIsStillUpdated) {
 TEST_F(AddOnTest, RefusedValueWritesFailButTheListIsStillWritten) {
   SeedList(L"A");
   mem.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), kClass);
-  ASSERT_TRUE(mem.FailSetValue(kHkeyLocalMachine, Key(L"Vellumar")));
+  ASSERT_NO_FATAL_FAILURE(FailWrites(Key(L"Vellumar")));
   MemoryRegistry intact;
   intact.SeedValue(kHkeyLocalMachine, kHost, kList, kRegSz, Sz(L"A"));
   intact.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), kClass);
@@ -381,7 +387,7 @@ TEST_F(AddOnTest, RefusedValueWritesFailButTheListIsStillWritten) {
 
 TEST_F(AddOnTest, RefusedListWriteFailsButTheValuesAreWritten) {
   SeedList(L"A");
-  ASSERT_TRUE(mem.FailSetValue(kHkeyLocalMachine, kHost));
+  ASSERT_NO_FATAL_FAILURE(FailWrites(kHost));
   MemoryRegistry intact;
   NoticeCounter noBoxes;
 
@@ -400,7 +406,7 @@ TEST_F(AddOnTest, RefusedListWriteFailsButTheValuesAreWritten) {
 TEST_F(AddOnTest, RefusedListWriteOnRemoveFailsButTheKeyIsDeleted) {
   SeedList(L"A,Vellumar");
   mem.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), kClass);
-  ASSERT_TRUE(mem.FailSetValue(kHkeyLocalMachine, kHost));
+  ASSERT_NO_FATAL_FAILURE(FailWrites(kHost));
 
   EXPECT_FALSE(AddOnEntfernen(ctx, L"Vellumar"));
 

@@ -447,7 +447,7 @@ TEST(RecordingPlatform, CountsBoxesWithoutAFittingAnswer) {
 TEST_F(PassTest, AFailedRegistryWriteEndsTheRunWithItsOwnStatus) {
   const std::string key = FixedLocale::ToAnsi(facts::kAddOnKeyPrefix + std::wstring(L"a"));
   registry.SeedKey(kHkeyLocalMachine, key);
-  registry.FailSetValue(kHkeyLocalMachine, key);
+  registry.Edit(kHkeyLocalMachine, key)->failSetValue = true;
   EXPECT_EQ(Run(L"a,b,C:\\c.exe"), ExitStatus::RegistryFailed);
   // The window and the pause are the same as after a good run; no message is added.
   EXPECT_EQ(platform.Calls(),

@@ -176,18 +176,6 @@ void MemoryRegistry::SeedValue(RegistryRoot root, std::string_view path, std::st
   }
 }
 
-bool MemoryRegistry::RefuseAccess(RegistryRoot root, std::string_view path, bool read, bool write) {
-  const std::shared_ptr<Node> node = Lookup(root, path);
-  if (node) std::tie(node->refuseRead, node->refuseWrite) = std::pair(read, write);
-  return node != nullptr;
-}
-
-bool MemoryRegistry::FailSetValue(RegistryRoot root, std::string_view path) {
-  const std::shared_ptr<Node> node = Lookup(root, path);
-  if (node) node->failSetValue = true;
-  return node != nullptr;
-}
-
 std::string MemoryRegistry::Dump(const std::vector<KeyPath>& except) const {
   std::set<const Node*> skipped;
   for (const KeyPath& key : except) skipped.insert(Find(key.first, key.second));

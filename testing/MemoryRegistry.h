@@ -28,6 +28,10 @@ class MemoryRegistry : public RegistryPlatform {
     std::vector<std::pair<std::string, StoredValue>> values;  // as spelt, in order of creation
     std::map<std::wstring, std::shared_ptr<Node>> subKeys;    // by folded name
     std::map<std::wstring, int> setValueCounts;  // writes asked for, by folded value name
+    // The switches. A key refusing read rights (query, enumerate, notify) or write rights (set
+    // value, create sub-key, create link) does not open with them, and one refusing write also
+    // refuses new sub-keys and its deletion; `failSetValue` fails every write into the key
+    // although it opens for writing.
     bool refuseRead = false, refuseWrite = false, failSetValue = false, deleted = false;
 
     std::optional<StoredValue> Value(std::string_view valueName) const;
@@ -55,21 +59,14 @@ class MemoryRegistry : public RegistryPlatform {
 
   // --- For tests; these bypass the switches and the counters.
 
-  // The key, null when it does not exist.
+  // The key, null when it does not exist; Edit is for setting its switches.
   const Node* Find(RegistryRoot root, std::string_view path) const;
+  Node* Edit(RegistryRoot root, std::string_view path) { return Lookup(root, path).get(); }
   // Creates the key and the missing keys along the path with `keyClass`.
   void SeedKey(RegistryRoot root, std::string_view path, std::string_view keyClass = {});
   // Stores the value, creating the key (without class) if needed.
   void SeedValue(RegistryRoot root, std::string_view path, std::string_view name,
                  std::uint32_t type, std::vector<std::uint8_t> bytes);
-
-  // Makes an existing key refuse to be opened with read rights (query, enumerate, notify) and/or
-  // write rights (set value, create sub-key, create link); a key refusing write also refuses new
-  // sub-keys and its deletion. False when the key does not exist.
-  bool RefuseAccess(RegistryRoot root, std::string_view path, bool read, bool write);
-  // Makes every write into the key fail although it opens for writing. False when the key does
-  // not exist.
-  bool FailSetValue(RegistryRoot root, std::string_view path);
 
   // Creations, writes and deletions asked for, successful or not.
   long long Changes() const { return changes_; }

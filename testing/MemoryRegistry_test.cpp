@@ -33,10 +33,14 @@ class MemoryBinding : public TestBinding {
   }
   bool KeepsClassOfExistingKey() const override { return true; }
   bool RefuseAccess(const std::string& path, bool read, bool write) override {
-    return registry_.RefuseAccess(kHkeyCurrentUser, path, read, write);
+    MemoryRegistry::Node* key = registry_.Edit(kHkeyCurrentUser, path);
+    if (key) std::tie(key->refuseRead, key->refuseWrite) = std::pair(read, write);
+    return key != nullptr;
   }
   bool FailSetValue(const std::string& path) override {
-    return registry_.FailSetValue(kHkeyCurrentUser, path);
+    MemoryRegistry::Node* key = registry_.Edit(kHkeyCurrentUser, path);
+    if (key) key->failSetValue = true;
+    return key != nullptr;
   }
 
  private:
