@@ -30,7 +30,7 @@ quillet_wine64_loader=/usr/lib/wine/wine64
 
 # How long a step may take before we give up and say which one it was (seconds).
 quillet_wineboot_limit=300
-quillet_services_limit=120
+quillet_services_limit=60
 quillet_lock_limit=900
 
 _quillet_alive() { [ -f "$1" ] && kill -0 "$(cat "$1")" 2>/dev/null; }
@@ -46,10 +46,11 @@ quillet_i386_native() {
     # A minimal static i386 ELF whose one instruction loop is pause(2).
     printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x1d\x00\x00\x00\xcd\x80\xeb\xf7' >"$probe"
     chmod +x "$probe"
-    local answer=none exe pid i
+    local answer=none exe pid start=$SECONDS
     "$probe" 2>/dev/null &
     pid=$!
-    for i in $(seq 1 200); do
+    # Bash shows as the process until the kernel has started the probe: 10 s at the most.
+    while ((SECONDS - start < 10)); do
       exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || break # gone: the kernel refused it
       if [ "$exe" = "$probe" ]; then answer=native; break; fi
       case "$exe" in */bash | */sh | */dash) ;; *) break ;; esac # an emulator runs it
@@ -143,6 +144,102 @@ _quillet_make_prefix() {
   touch "$WINEPREFIX/.quillet-ready"
 }
 
+# The desktop shell check's program, built by the Windows presets; empty before either built it.
+_quillet_shell_probe() {
+  local preset
+  for preset in mingw64 mingw; do
+    [ "$preset" = mingw ] && quillet_wine64_only && continue
+    [ -f "$quillet_build/$preset/quillet_shell_probe.exe" ] || continue
+    echo "$quillet_build/$preset/quillet_shell_probe.exe"
+    return 0
+  done
+}
+
+# _quillet_wait LIMIT COMMAND...: runs COMMAND until it succeeds or LIMIT seconds of wall-clock
+# time have passed. Sets quillet_waited to the seconds it really waited.
+_quillet_wait() {
+  local limit=$1 start=$SECONDS
+  shift
+  until "$@"; do
+    if ((SECONDS - start >= limit)); then
+      quillet_waited=$((SECONDS - start))
+      return 1
+    fi
+    sleep 0.2
+  done
+  quillet_waited=$((SECONDS - start))
+}
+
+_quillet_all_run() {
+  local p
+  for p in "$@"; do
+    _quillet_prefix_runs "C:\\windows\\system32\\$p.exe" || { quillet_missing=$p; return 1; }
+  done
+}
+
+# Ends every Wine process of our own prefix and our helper window; Xvfb stays.
+_quillet_wine_reset() {
+  timeout 60 wineserver -k 2>/dev/null
+  local f
+  for f in keepalive wineserver; do
+    if _quillet_alive "$QUILLET_WINE_DIR/$f.pid"; then kill "$(cat "$QUILLET_WINE_DIR/$f.pid")" 2>/dev/null; fi
+    rm -f "$QUILLET_WINE_DIR/$f.pid"
+  done
+  rm -f "$QUILLET_WINE_DIR/shell-checked"
+  timeout 60 wineserver -w 2>/dev/null
+  return 0
+}
+
+# Brings Wine's services up in the order Windows boots them: RPCSS first, then the desktop
+# (which the helper window brings up), then the helper window itself. An explorer.exe that starts
+# before RPCSS never registers the shell's window list. On failure, quillet_failed_step names
+# the step.
+_quillet_bring_up() {
+  if ! _quillet_alive "$QUILLET_WINE_DIR/wineserver.pid"; then
+    setsid wineserver -p </dev/null >/dev/null 2>&1 9>&- &
+    echo $! >"$QUILLET_WINE_DIR/wineserver.pid"
+  fi
+  local start=$SECONDS
+  # Its status does not count: Wine's services.exe, which the command starts first, may already
+  # have started RPCSS ("Service already running", status 1). What counts is that it runs.
+  timeout "$quillet_services_limit" wine net start RpcSs </dev/null >/dev/null 2>&1 9>&-
+  if [ $? -eq 124 ]; then
+    quillet_failed_step="'wine net start RpcSs' did not end within $quillet_services_limit s"
+    return 1
+  fi
+  if ! _quillet_wait "$quillet_services_limit" _quillet_all_run rpcss services; then
+    quillet_failed_step="Wine's $quillet_missing.exe was not running $quillet_waited s after 'wine net start RpcSs'"
+    return 1
+  fi
+  # Wine's desktop starts with the first window and inherits that program's output: a test whose
+  # output ctest reads to the end would then never end. It comes up here, detached.
+  setsid wine notepad </dev/null >/dev/null 2>&1 9>&- &
+  echo $! >"$QUILLET_WINE_DIR/keepalive.pid"
+  if ! _quillet_wait "$quillet_services_limit" _quillet_all_run explorer notepad rpcss services; then
+    quillet_failed_step="Wine's $quillet_missing.exe was not running $quillet_waited s after starting the desktop and the helper window (notepad)"
+    return 1
+  fi
+}
+
+# True when the desktop shell starts another program for us (or when the check's program has not
+# been built yet: the check then comes with the first bring-up after it was). Checked once per
+# helper window.
+_quillet_shell_works() {
+  local probe keepalive
+  keepalive=$(cat "$QUILLET_WINE_DIR/keepalive.pid" 2>/dev/null)
+  [ -n "$keepalive" ] && [ "$(cat "$QUILLET_WINE_DIR/shell-checked" 2>/dev/null)" = "$keepalive" ] && return 0
+  probe=$(_quillet_shell_probe)
+  [ -n "$probe" ] || return 0
+  local start=$SECONDS out
+  out=$(timeout $((quillet_services_limit + 30)) wine "$probe" check "$quillet_services_limit" </dev/null 2>/dev/null 9>&-)
+  local status=$?
+  if [ "$status" -ne 0 ]; then
+    quillet_failed_step="the desktop shell could not start another program (status $status after $((SECONDS - start)) s${out:+: ${out//$'\r'/}})"
+    return 1
+  fi
+  echo "$keepalive" >"$QUILLET_WINE_DIR/shell-checked"
+}
+
 quillet_wine_up() {
   mkdir -p "$QUILLET_WINE_DIR" || return 1
   _quillet_use_loader || return 1
@@ -159,46 +256,29 @@ quillet_wine_up() {
     if [ ! -f "$WINEPREFIX/.quillet-ready" ]; then
       _quillet_make_prefix || exit 1
     fi
-    if ! _quillet_alive "$QUILLET_WINE_DIR/wineserver.pid"; then
-      setsid wineserver -p </dev/null >/dev/null 2>&1 9>&- &
-      echo $! >"$QUILLET_WINE_DIR/wineserver.pid"
+    if _quillet_alive "$QUILLET_WINE_DIR/xvfb.pid"; then
+      DISPLAY=$(cat "$QUILLET_WINE_DIR/display")
+      export DISPLAY
     fi
+    # Up already, with a shell that works: nothing to do.
+    local attempt quillet_failed_step=
+    if _quillet_alive "$QUILLET_WINE_DIR/keepalive.pid"; then
+      _quillet_shell_works && exit 0
+      echo "wine-env: Wine was up, but $quillet_failed_step; bringing it up again, RPCSS first" >&2
+    fi
+    for attempt in 1 2; do
+      _quillet_wine_reset
+      if _quillet_bring_up && _quillet_shell_works; then exit 0; fi
+      echo "wine-env: bringing Wine up, attempt $attempt of 2: $quillet_failed_step" >&2
+    done
+    _quillet_wine_reset
+    echo "wine-env: Wine did not come up; the failed step: $quillet_failed_step" >&2
+    exit 1
   ) 9>"$QUILLET_WINE_DIR/lock" || return 1
   if _quillet_alive "$QUILLET_WINE_DIR/xvfb.pid"; then
     DISPLAY=$(cat "$QUILLET_WINE_DIR/display")
     export DISPLAY
   fi
-  # Wine tears its desktop down a few seconds after the last window closes, and a program
-  # started during that stalls; one window that stays open for the whole run prevents it.
-  (
-    flock -w "$quillet_lock_limit" 9 || {
-      echo "wine-env: waited $quillet_lock_limit s for $QUILLET_WINE_DIR/lock" >&2
-      exit 1
-    }
-    _quillet_alive "$QUILLET_WINE_DIR/keepalive.pid" && exit 0
-    # Wine's services and desktop start with the first programs that need them and inherit
-    # their output: a test whose output ctest reads to the end would then never end. Let
-    # them all start here, detached, before any caller's program runs. Once in a while the
-    # first start after making a prefix does not bring them all up; a second one does.
-    local attempt i missing=
-    for attempt in 1 2; do
-      setsid wine notepad </dev/null >/dev/null 2>&1 9>&- &
-      echo $! >"$QUILLET_WINE_DIR/keepalive.pid"
-      for i in $(seq 1 $((quillet_services_limit * 5))); do
-        missing=
-        for p in notepad explorer services rpcss; do
-          _quillet_prefix_runs "C:\\windows\\system32\\$p.exe" || { missing=$p; break; }
-        done
-        [ -z "$missing" ] && exit 0
-        _quillet_alive "$QUILLET_WINE_DIR/keepalive.pid" || break
-        sleep 0.1
-      done
-      echo "wine-env: Wine's $missing.exe was not running within $((quillet_services_limit / 2)) s of starting the helper window (notepad, attempt $attempt of 2)" >&2
-      kill "$(cat "$QUILLET_WINE_DIR/keepalive.pid")" 2>/dev/null
-      rm -f "$QUILLET_WINE_DIR/keepalive.pid"
-    done
-    exit 1
-  ) 9>"$QUILLET_WINE_DIR/lock"
 }
 
 # Ends what quillet_wine_up started for this build tree (by PID and by our own prefix only).
@@ -206,6 +286,7 @@ quillet_wine_down() {
   [ -d "$QUILLET_WINE_DIR" ] || return 0
   [ -d "$WINEPREFIX" ] && timeout 60 wineserver -k 2>/dev/null
   local f
+  rm -f "$QUILLET_WINE_DIR/shell-checked"
   for f in keepalive wineserver xvfb; do
     if _quillet_alive "$QUILLET_WINE_DIR/$f.pid"; then kill "$(cat "$QUILLET_WINE_DIR/$f.pid")" 2>/dev/null || true; fi
     rm -f "$QUILLET_WINE_DIR/$f.pid"
