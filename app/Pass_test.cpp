@@ -81,7 +81,7 @@ class PassTest : public ::testing::Test {
       ReadResult read = ReadRegistryValue(Context(), kMachine, key, value, TextDecoding::Raw);
       if (!read.found) return -99;
       return KindOf(read.value) == RegistryValueKind::Integer32 ? std::get<std::int32_t>(read.value)
-                                                                 : -98;
+                                                                : -98;
     };
     return AddOnEintrag{text(L"AddOnName"),
                         text(L"KurzBeschreibung"),
@@ -487,28 +487,25 @@ TEST_F(PassTest, TheLogTellsWhatWasReadAndDone) {
   SetVersion("430");
   EXPECT_EQ(Run(L"-s a,b,C:\\c.exe"), ExitStatus::Done);
   const std::wstring key = L"software\\Orvo\\Brannick\\Brannick\\AddOn_a";
-  EXPECT_EQ(frontend.LogLines(),
-            (std::vector<std::wstring>{L"Host version: \"430\"",
-                                       L"Version gate: passed",
-                                       L"Add-on key created: " + key,
-                                       L"Value written: AddOnName = \"a\"",
-                                       L"Value written: EinbindungsModus = \"1\"",
-                                       L"Value written: ExeDateiname = \"C:\\c.exe\"",
-                                       L"Value written: ParameterFest = \"\"",
-                                       L"Value written: ParameterZusatz = \"2\"",
-                                       L"Value written: KurzBeschreibung = \"b\"",
-                                       L"Value written: LangBeschreibung = \"\"",
-                                       L"Value written: SpezialButtonGrafikName = \"AddOn\"",
-                                       L"Value written: SpezialButtonToolTiptext = \"b\"",
-                                       L"Add-on list: \"\" -> \"a\"",
-                                       L"Exit status 0 (done)"}));
+  EXPECT_EQ(
+      frontend.LogLines(),
+      (std::vector<std::wstring>{
+          L"Host version: \"430\"", L"Version gate: passed", L"Add-on key created: " + key,
+          L"Value written: AddOnName = \"a\"", L"Value written: EinbindungsModus = \"1\"",
+          L"Value written: ExeDateiname = \"C:\\c.exe\"", L"Value written: ParameterFest = \"\"",
+          L"Value written: ParameterZusatz = \"2\"", L"Value written: KurzBeschreibung = \"b\"",
+          L"Value written: LangBeschreibung = \"\"",
+          L"Value written: SpezialButtonGrafikName = \"AddOn\"",
+          L"Value written: SpezialButtonToolTiptext = \"b\"", L"Add-on list: \"\" -> \"a\"",
+          L"Exit status 0 (done)"}));
 
   RecordingFrontend remove(L"-s A");
   EXPECT_EQ(RunPass(remove, stores), ExitStatus::Done);
-  EXPECT_EQ(remove.LogLines(),
-            (std::vector<std::wstring>{L"Host version: \"430\"", L"Version gate: passed",
-                                       L"Add-on key deleted: software\\Orvo\\Brannick\\Brannick\\AddOn_A",
-                                       L"Add-on list: \"a\" -> \"\"", L"Exit status 0 (done)"}));
+  EXPECT_EQ(
+      remove.LogLines(),
+      (std::vector<std::wstring>{L"Host version: \"430\"", L"Version gate: passed",
+                                 L"Add-on key deleted: software\\Orvo\\Brannick\\Brannick\\AddOn_A",
+                                 L"Add-on list: \"a\" -> \"\"", L"Exit status 0 (done)"}));
 
   SetVersion("3");
   RecordingFrontend outdated(L"a");
