@@ -5,6 +5,7 @@
 #include "win32/AddOnListMutex.h"
 #include "win32/DesktopShell.h"
 #include "win32/LateBound.h"
+#include "win32/LowerCase.h"
 #include "win32/ModulInternetadresseStarten.h"
 #include "win32/ProcessContext.h"
 #include "win32/dll/SystemLibrary.h"
@@ -38,13 +39,7 @@ MessageAnswer LeastAnswer(const Message& message) {
 GuestFrontend::GuestFrontend(std::wstring commandText, std::wstring addOnFolder)
     : commandText_(std::move(commandText)), folder_(NormalizedFolder(std::move(addOnFolder))) {}
 
-std::wstring GuestFrontend::ToLower(std::wstring text) {
-  if (!text.empty()) {
-    const int size = static_cast<int>(text.size());
-    LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE, text.data(), size, text.data(), size);
-  }
-  return text;
-}
+std::wstring GuestFrontend::ToLower(std::wstring text) { return LowerCase(std::move(text)); }
 
 void GuestFrontend::OpenAddress(const std::wstring& address) {
   // Loaded for this step and freed after it: the installer did not ask for the shell.

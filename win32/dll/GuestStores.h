@@ -9,7 +9,7 @@ namespace quillet::guest {
 
 struct GuestStores {
   ModulRegistrierung::Win32Registry registry;
-  Win32Locale locale;
+  ModulRegistrierung::Win32Locale locale;
   Stores stores() { return Stores{registry, locale}; }
 };
 
