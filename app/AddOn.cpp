@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "app/Facts.h"
+#include "app/RegistryText.h"
 #include "text/Characters.h"
 #include "text/ModulTextZeile2CollectionArray.h"
 
@@ -14,9 +15,9 @@ namespace quillet {
 
 namespace {
 
-namespace reg = ModulRegistrierung;
+namespace mr = ModulRegistrierung;
 
-constexpr reg::RegistryRoot kRoot = reg::kHkeyLocalMachine;
+constexpr mr::Root kRoot = mr::Root::LocalMachine;
 using facts::kAddOnKeyClass;
 using facts::kAddOnKeyPrefix;
 using facts::kHostKey;
@@ -25,20 +26,17 @@ constexpr wchar_t kComma = L',';
 
 std::wstring AddOnKeyPath(const std::wstring& name) { return std::wstring(kAddOnKeyPrefix) + name; }
 
+// A text in a log line, its ends made visible.
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
 // The list as stored; the empty text when the key or the value is missing or unreadable.
-std::wstring ReadAddOnList(const reg::RegistryContext& ctx) {
-  reg::RegistryValue holder = std::wstring();
-  reg::ReadRegistryValue(ctx, kRoot, kHostKey, kListValue, holder, /*rawText=*/false);
-  if (std::wstring* text = std::get_if<std::wstring>(&holder)) return std::move(*text);
-  if (reg::KindOf(holder) == reg::RegistryValueKind::Date) {
-    return reg::AsText(holder, ctx.platform.DateToText(std::get<reg::Date>(holder)));
-  }
-  return reg::AsText(holder);
+std::wstring ReadAddOnList(const mr::RegistryContext& registry, Frontend& frontend) {
+  return ReadRegistryText(registry, frontend, kRoot, kHostKey, kListValue);
 }
 
-bool WriteAddOnList(const reg::RegistryContext& ctx, std::wstring list) {
-  return reg::WriteRegistryValue(ctx, kRoot, kHostKey, kListValue,
-                                 reg::RegistryValue(std::move(list)));
+bool WriteAddOnList(const mr::RegistryContext& registry, std::wstring list) {
+  return mr::WriteRegistryValue(registry, kRoot, kHostKey, kListValue,
+                                 mr::RegistryValue(std::move(list)));
 }
 
 // ","+name+"," searched in ","+list+",", ignoring letter case, with nothing trimmed or
@@ -91,16 +89,20 @@ std::wstring WithoutName(std::wstring list, const std::wstring& name) {
 
 }  // namespace
 
-bool AddOnEinrichten(const reg::RegistryContext& ctx, const AddOnEintrag& entry) {
+bool AddOnEinrichten(const mr::RegistryContext& registry, Frontend& frontend,
+                     const AddOnEintrag& entry) {
   const std::wstring key = AddOnKeyPath(entry.AddOnName);
   // An existing key is reused as it is, class and foreign values included.
-  if (!reg::RegistryKeyExists(ctx, kRoot, key)) {
-    reg::CreateRegistryKey(ctx, kRoot, key, kAddOnKeyClass);
+  if (mr::RegistryKeyExists(registry, kRoot, key)) {
+    frontend.Log(L"Add-on key exists: " + key);
+  } else {
+    const bool created = mr::CreateRegistryKey(registry, kRoot, key, kAddOnKeyClass);
+    frontend.Log((created ? L"Add-on key created: " : L"Add-on key not created: ") + key);
   }
 
   // The host reads these by name; all nine are written on every install, in this order, and a
   // failed write does not keep the others (or the list) from being written.
-  const std::pair<std::wstring_view, reg::RegistryValue> values[] = {
+  const std::pair<std::wstring_view, mr::RegistryValue> values[] = {
       {facts::value::kAddOnName, entry.AddOnName},
       {facts::value::kEinbindungsModus, entry.EinbindungsModus},
       {facts::value::kExeDateiname, entry.ExeDateiname},
@@ -113,26 +115,48 @@ bool AddOnEinrichten(const reg::RegistryContext& ctx, const AddOnEintrag& entry)
   };
   bool ok = true;
   for (const auto& [name, value] : values) {
-    if (!reg::WriteRegistryValue(ctx, kRoot, key, name, value)) ok = false;
+    const bool written = mr::WriteRegistryValue(registry, kRoot, key, name, value);
+    frontend.Log((written ? L"Value written: " : L"Value not written: ") + std::wstring(name) +
+                 L" = " + Quoted(mr::AsText(value)));
+    if (!written) ok = false;
   }
 
-  std::wstring list = ReadAddOnList(ctx);
-  if (IsListed(list, entry.AddOnName)) return ok;
-  if (!WriteAddOnList(ctx, Appended(std::move(list), entry.AddOnName))) ok = false;
+  std::wstring list = ReadAddOnList(registry, frontend);
+  if (IsListed(list, entry.AddOnName)) {
+    frontend.Log(L"Add-on list holds the name already: " + Quoted(list));
+    return ok;
+  }
+  std::wstring updated = Appended(list, entry.AddOnName);
+  const bool written = WriteAddOnList(registry, updated);
+  frontend.Log((written ? L"Add-on list: " : L"Add-on list not written: ") + Quoted(list) +
+               L" -> " + Quoted(updated));
+  if (!written) ok = false;
   return ok;
 }
 
-bool AddOnEntfernen(const reg::RegistryContext& ctx, const std::wstring& name) {
+bool AddOnEntfernen(const mr::RegistryContext& registry, Frontend& frontend,
+                    const std::wstring& name) {
   bool ok = true;
   const std::wstring key = AddOnKeyPath(name);
-  if (reg::RegistryKeyExists(ctx, kRoot, key)) {
-    if (!reg::DeleteRegistryKey(ctx, kRoot, key)) ok = false;
+  if (mr::RegistryKeyExists(registry, kRoot, key)) {
+    const bool deleted = mr::DeleteRegistryKey(registry, kRoot, key);
+    frontend.Log((deleted ? L"Add-on key deleted: " : L"Add-on key not deleted: ") + key);
+    if (!deleted) ok = false;
+  } else {
+    frontend.Log(L"No add-on key: " + key);
   }
 
-  std::wstring list = ReadAddOnList(ctx);
-  if (!IsListed(list, name)) return ok;
+  std::wstring list = ReadAddOnList(registry, frontend);
+  if (!IsListed(list, name)) {
+    frontend.Log(L"Add-on list does not hold the name: " + Quoted(list));
+    return ok;
+  }
   // Written back even when nothing was taken out: the list then loses its quotes and blanks.
-  if (!WriteAddOnList(ctx, WithoutName(std::move(list), name))) ok = false;
+  std::wstring updated = WithoutName(list, name);
+  const bool written = WriteAddOnList(registry, updated);
+  frontend.Log((written ? L"Add-on list: " : L"Add-on list not written: ") + Quoted(list) +
+               L" -> " + Quoted(updated));
+  if (!written) ok = false;
   return ok;
 }
 
