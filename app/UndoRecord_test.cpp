@@ -47,16 +47,15 @@ TEST(UndoRecord, TakesBackExactlyItsOwnChangeAndKeepsWhatOtherRunsAdded) {
   };
   for (const UndoCase& c : cases) {
     SCOPED_TRACE(c.what);
-    MemoryRegistry store;
+    mr::MemoryRegistry store;
     FixedLocale locale;
     RecordingFrontend frontend;
     const mr::RegistryContext registry{store, locale};
-    store.SeedValue(kHklm, kHost, "AddOns", 1, c.listBefore + '\0');
+    store.SeedValue(kHklm, kHost, "AddOns", 1, Sz(c.listBefore).bytes);
     if (c.keyBefore) {
       store.SeedKey(kHklm, kKey, c.keyBefore->keyClass);
       for (const auto& [name, value] : c.keyBefore->values) {
-        store.SeedValue(kHklm, kKey, name, value.type,
-                        std::string(value.bytes.begin(), value.bytes.end()));
+        store.SeedValue(kHklm, kKey, name, value.type, value.bytes);
       }
     }
 
