@@ -2,14 +2,14 @@
 #pragma once
 
 #include "app/Pass.h"
-#include "win32/Win32Locale.h"
+#include "win32/dll/GuestLocale.h"
 #include "win32/Win32Registry.h"
 
 namespace quillet::guest {
 
 struct GuestStores {
   ModulRegistrierung::Win32Registry registry;
-  ModulRegistrierung::Win32Locale locale;
+  GuestLocale locale;
   Stores stores() { return Stores{registry, locale}; }
 };
 

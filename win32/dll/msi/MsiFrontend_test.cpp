@@ -1,5 +1,7 @@
 #include "win32/dll/msi/MsiFrontend.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <deque>

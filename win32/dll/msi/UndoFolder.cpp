@@ -116,8 +116,9 @@ std::wstring UndoFileName(std::wstring_view productCode, std::wstring_view name)
 }
 
 bool WriteUndoFile(const std::wstring& fileName, std::string_view bytes) {
+  if (fileName.empty()) return false;
   const std::wstring folder = UndoFolder(true);
-  if (folder.empty() || fileName.empty()) return false;
+  if (folder.empty()) return false;
   const unique_kernel_handle file = Opened(CreateFileW((folder + L"\\" + fileName).c_str(), GENERIC_WRITE,
                                               0, nullptr, CREATE_ALWAYS,
                                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH,
@@ -130,8 +131,9 @@ bool WriteUndoFile(const std::wstring& fileName, std::string_view bytes) {
 }
 
 std::optional<std::string> ReadUndoFile(const std::wstring& fileName) {
+  if (fileName.empty()) return std::nullopt;
   const std::wstring folder = UndoFolder(false);
-  if (folder.empty() || fileName.empty()) return std::nullopt;
+  if (folder.empty()) return std::nullopt;
   const unique_kernel_handle file = Opened(CreateFileW((folder + L"\\" + fileName).c_str(), GENERIC_READ,
                                               FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                               FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -148,8 +150,9 @@ std::optional<std::string> ReadUndoFile(const std::wstring& fileName) {
 }
 
 bool DeleteUndoFile(const std::wstring& fileName) {
+  if (fileName.empty()) return true;
   const std::wstring folder = UndoFolder(false);
-  if (folder.empty() || fileName.empty()) return true;
+  if (folder.empty()) return true;
   return DeleteFileW((folder + L"\\" + fileName).c_str()) ||
          GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
 }
