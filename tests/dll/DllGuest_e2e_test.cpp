@@ -175,9 +175,14 @@ TEST_F(QuilletDll, EveryEntryTwiceLeavesTheProcessAsFound) {
         reinterpret_cast<void*>(GetProcAddress(msi, "MsiProcessMessage")));
     auto close = reinterpret_cast<CloseHandle>(
         reinterpret_cast<void*>(GetProcAddress(msi, "MsiCloseHandle")));
-    if (create && process && close) {
+    using SetString = UINT(WINAPI*)(unsigned long, UINT, const wchar_t*);
+    auto setString = reinterpret_cast<SetString>(
+        reinterpret_cast<void*>(GetProcAddress(msi, "MsiRecordSetStringW")));
+    if (create && process && close && setString) {
       const unsigned long record = create(0);
-      process(0, 0x04000000, record);
+      setString(record, 0, L"Quillet");
+      process(0, 0x04000000, record);  // INSTALLMESSAGE_INFO
+      process(0, 0x03000024, record);  // INSTALLMESSAGE_USER | MB_YESNO | MB_ICONQUESTION
       close(record);
     }
     FreeLibrary(msi);
@@ -189,6 +194,20 @@ TEST_F(QuilletDll, EveryEntryTwiceLeavesTheProcessAsFound) {
   const char* msiNames[] = {"MsiCheck", "MsiInstall", "MsiRemove", "MsiRollback", "MsiCommit"};
   for (const char* name : msiNames) ASSERT_NE(dll.Get<MsiAction>(name), nullptr) << name;
   ASSERT_NE(nsisRun, nullptr);
+
+  // One outdated-host check first: under Wine it leaves oleaut32 loaded for good (seen only
+  // after a user message of an action whose msi.dll was loaded afresh; the same calls made
+  // straight on msi.dll above leave nothing). What it leaves is set apart below, and from then on
+  // nothing more may stay.
+  ASSERT_TRUE(e2e::WriteText(std::wstring(e2e::kVersionKey), e2e::kVersionValue, L"400"));
+  EXPECT_EQ(dll.Get<MsiAction>("MsiCheck")(0), 1602u);
+  ASSERT_TRUE(e2e::DeleteTree(e2e::kBrannickKey));
+  std::set<std::wstring> leftByFirstCheck;
+  for (const std::wstring& m : LoadedModules()) {
+    if (!modulesBeforeLoad.count(m) && m.find(L"quillet.dll") == std::wstring::npos) {
+      leftByFirstCheck.insert(m);
+    }
+  }
 
   const ProcessState before = Capture();
   const std::wstring install = L"\"GastTest\",\"Gast\",\"Gast.exe\"";
@@ -226,7 +245,10 @@ TEST_F(QuilletDll, EveryEntryTwiceLeavesTheProcessAsFound) {
   EXPECT_EQ(after.handles, before.handles);
 
   dll.Free();
-  EXPECT_EQ(LoadedModules(), modulesBeforeLoad) << "left loaded:\n" << Names(LoadedModules());
+  std::set<std::wstring> expected = modulesBeforeLoad;
+  expected.insert(leftByFirstCheck.begin(), leftByFirstCheck.end());
+  EXPECT_EQ(LoadedModules(), expected) << "left loaded:\n" << Names(LoadedModules());
+  EXPECT_LE(leftByFirstCheck.size(), 1u) << Names(leftByFirstCheck);
 
   SetThreadLocale(locale);
   SetErrorMode(errorMode);
