@@ -36,7 +36,7 @@ std::wstring ReadAddOnList(const mr::RegistryContext& registry, Frontend& fronte
 
 bool WriteAddOnList(const mr::RegistryContext& registry, std::wstring list) {
   return mr::WriteRegistryValue(registry, kRoot, kHostKey, kListValue,
-                                 mr::RegistryValue(std::move(list)));
+                                mr::RegistryValue(std::move(list)));
 }
 
 }  // namespace

@@ -59,9 +59,7 @@ class AddOnTest : public ::testing::Test {
  protected:
   void TearDown() override { EXPECT_TRUE(frontend.Messages().empty()); }
 
-  void SeedList(std::wstring_view text) {
-    mem.SeedValue(kMachine, kHost, kList, kRegSz, Sz(text));
-  }
+  void SeedList(std::wstring_view text) { mem.SeedValue(kMachine, kHost, kList, kRegSz, Sz(text)); }
   std::optional<StoredValue> List() const { return Stored(kHost, kList); }
   int ListWrites() const {
     const MemoryRegistry::Node* host = Find(kHost);
@@ -132,7 +130,8 @@ TEST_P(ListTable, ListAfterwards) {
   }
   const std::optional<StoredValue> before = List();
 
-  const bool ok = row.op == Op::Install ? Install(row.name) : AddOnEntfernen(registry, frontend, row.name);
+  const bool ok =
+      row.op == Op::Install ? Install(row.name) : AddOnEntfernen(registry, frontend, row.name);
   EXPECT_TRUE(ok);
 
   if (row.after) {

@@ -140,7 +140,8 @@ ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring a
 
     std::wstring character = Modul::UngueltigesNamenszeichen(
         entry.AddOnName, [&frontend](std::wstring s) { return frontend.ToLower(std::move(s)); });
-    if (character.empty()) character = FirstCharacterWithoutAnsiForm(entry.AddOnName, stores.locale);
+    if (character.empty())
+      character = FirstCharacterWithoutAnsiForm(entry.AddOnName, stores.locale);
     if (!character.empty()) {
       frontend.Show(InvalidCharacterMessage(character));
       mode = RunMode::None;

@@ -81,7 +81,7 @@ class PassTest : public ::testing::Test {
       ReadResult read = ReadRegistryValue(Context(), kMachine, key, value, TextDecoding::Raw);
       if (!read.found) return -99;
       return KindOf(read.value) == RegistryValueKind::Integer32 ? std::get<std::int32_t>(read.value)
-                                                                 : -98;
+                                                                : -98;
     };
     return AddOnEintrag{text(L"AddOnName"),
                         text(L"KurzBeschreibung"),

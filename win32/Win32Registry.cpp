@@ -116,8 +116,8 @@ std::optional<KeyContents> Win32Registry::ReadKey(Root root, const std::string& 
   std::vector<char> name(2 * 16384 + 1);
   for (DWORD i = 0; i < valueCount; ++i) {
     DWORD nameLength = static_cast<DWORD>(name.size());
-    if (RegEnumValueA(key.get(), i, name.data(), &nameLength, nullptr, nullptr, nullptr,
-                      nullptr) != ERROR_SUCCESS) {
+    if (RegEnumValueA(key.get(), i, name.data(), &nameLength, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
       return std::nullopt;
     }
     std::string spelt(name.data(), nameLength);
