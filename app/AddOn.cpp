@@ -80,8 +80,8 @@ bool AddOnEinrichten(const mr::RegistryContext& registry, Frontend& frontend,
   }
   std::wstring updated = AddOnList::Appended(list, entry.AddOnName);
   const bool written = WriteAddOnList(registry, updated);
-  frontend.Log((written ? L"list " : L"list not written ") + Quoted(list) +
-               L" -> " + Quoted(updated));
+  frontend.Log((written ? L"list " : L"list not written ") + Quoted(list) + L" -> " +
+               Quoted(updated));
   if (!written) ok = false;
   return ok;
 }
@@ -106,8 +106,8 @@ bool AddOnEntfernen(const mr::RegistryContext& registry, Frontend& frontend,
   // Written back even when nothing was taken out: the list then loses its quotes and blanks.
   std::wstring updated = AddOnList::WithoutName(list, name);
   const bool written = WriteAddOnList(registry, updated);
-  frontend.Log((written ? L"list " : L"list not written ") + Quoted(list) +
-               L" -> " + Quoted(updated));
+  frontend.Log((written ? L"list " : L"list not written ") + Quoted(list) + L" -> " +
+               Quoted(updated));
   if (!written) ok = false;
   return ok;
 }

@@ -166,9 +166,9 @@ ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring a
     if (mode != RunMode::None) {
       // Another run changing the list at the same time would lose one of the two changes.
       std::unique_ptr<AddOnListLock> lock = frontend.LockAddOnList();
-      if (journal != nullptr && !journal->BeforeFirstWrite(registry, frontend,
-                                                           mode == RunMode::Install,
-                                                           entry.AddOnName)) {
+      if (journal != nullptr &&
+          !journal->BeforeFirstWrite(registry, frontend, mode == RunMode::Install,
+                                     entry.AddOnName)) {
         written = false;
       } else {
         written = mode == RunMode::Install ? AddOnEinrichten(registry, frontend, entry)

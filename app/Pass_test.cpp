@@ -487,21 +487,16 @@ TEST_F(PassTest, TheLogTellsWhatWasReadAndDone) {
   SetVersion("430");
   EXPECT_EQ(Run(L"-s a,b,C:\\c.exe"), ExitStatus::Done);
   const std::wstring key = L"software\\Orvo\\Brannick\\Brannick\\AddOn_a";
-  EXPECT_EQ(frontend.LogLines(),
-            (std::vector<std::wstring>{L"host version '430'",
-                                       L"gate passed",
-                                       L"key created " + key,
-                                       L"value written AddOnName = 'a'",
-                                       L"value written EinbindungsModus = '1'",
-                                       L"value written ExeDateiname = 'C:\\c.exe'",
-                                       L"value written ParameterFest = ''",
-                                       L"value written ParameterZusatz = '2'",
-                                       L"value written KurzBeschreibung = 'b'",
-                                       L"value written LangBeschreibung = ''",
-                                       L"value written SpezialButtonGrafikName = 'AddOn'",
-                                       L"value written SpezialButtonToolTiptext = 'b'",
-                                       L"list '' -> 'a'",
-                                       L"status 0 (done)"}));
+  EXPECT_EQ(
+      frontend.LogLines(),
+      (std::vector<std::wstring>{
+          L"host version '430'", L"gate passed", L"key created " + key,
+          L"value written AddOnName = 'a'", L"value written EinbindungsModus = '1'",
+          L"value written ExeDateiname = 'C:\\c.exe'", L"value written ParameterFest = ''",
+          L"value written ParameterZusatz = '2'", L"value written KurzBeschreibung = 'b'",
+          L"value written LangBeschreibung = ''",
+          L"value written SpezialButtonGrafikName = 'AddOn'",
+          L"value written SpezialButtonToolTiptext = 'b'", L"list '' -> 'a'", L"status 0 (done)"}));
 
   RecordingFrontend remove(L"-s A");
   EXPECT_EQ(RunPass(remove, stores), ExitStatus::Done);
@@ -514,10 +509,9 @@ TEST_F(PassTest, TheLogTellsWhatWasReadAndDone) {
   RecordingFrontend outdated(L"a");
   outdated.QueueAnswer(MessageAnswer::Yes);
   EXPECT_EQ(RunPass(outdated, stores), ExitStatus::HostOutdated);
-  EXPECT_EQ(outdated.LogLines(),
-            (std::vector<std::wstring>{L"host version '3'",
-                                       L"host outdated, download page asked for",
-                                       L"status 3 (host outdated)"}));
+  EXPECT_EQ(outdated.LogLines(), (std::vector<std::wstring>{
+                                     L"host version '3'", L"host outdated, download page asked for",
+                                     L"status 3 (host outdated)"}));
 }
 
 }  // namespace

@@ -46,7 +46,8 @@ class Reader {
   bool Number(std::uint32_t& n) {
     if (bytes_.size() < 4) return false;
     n = 0;
-    for (int i = 0; i < 4; ++i) n |= std::uint32_t{static_cast<unsigned char>(bytes_[i])} << (8 * i);
+    for (int i = 0; i < 4; ++i)
+      n |= std::uint32_t{static_cast<unsigned char>(bytes_[i])} << (8 * i);
     bytes_.remove_prefix(4);
     return true;
   }
@@ -123,8 +124,7 @@ UndoRecord RecordBeforeChange(const mr::RegistryContext& registry, Frontend& fro
   UndoRecord record;
   record.work = work;
   record.name = name;
-  record.keyBefore =
-      registry.store.ReadKey(kRoot, registry.locale.ToAnsi(AddOnKeyPath(name)));
+  record.keyBefore = registry.store.ReadKey(kRoot, registry.locale.ToAnsi(AddOnKeyPath(name)));
   const std::wstring list =
       ReadRegistryText(registry, frontend, kRoot, facts::kHostKey, facts::kAddOnList);
   if (work == UndoWork::Install) {

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "app/Pass.h"
-#include "win32/dll/GuestLocale.h"
 #include "win32/Win32Registry.h"
+#include "win32/dll/GuestLocale.h"
 
 namespace quillet::guest {
 

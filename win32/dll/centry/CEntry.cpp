@@ -8,9 +8,8 @@
 #include "win32/dll/centry/CEntryFrontend.h"
 #include "win32/dll/quillet.h"
 
-extern "C" __declspec(dllexport) int QUILLET_CALL QuilletRun(HWND owner, const wchar_t* addOnFolder,
-                                                             const wchar_t* commandText,
-                                                             unsigned flags) {
+extern "C" __declspec(dllexport) int QUILLET_CALL
+    QuilletRun(HWND owner, const wchar_t* addOnFolder, const wchar_t* commandText, unsigned flags) {
   using namespace quillet;
   return guest::GuardedEntry(static_cast<int>(ExitStatus::RegistryFailed), [&] {
     centry::CEntryFrontend frontend(owner, (flags & QUILLET_SILENT) != 0,

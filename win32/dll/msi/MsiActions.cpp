@@ -48,8 +48,7 @@ std::wstring AddOnNameOf(std::wstring commandText, Frontend& frontend) {
   if (frontend.ToLower(commandText.substr(0, 2)) == L"-s") {
     commandText = text::Trimmed(std::wstring_view(commandText).substr(2));
   }
-  const auto fields =
-      ModulTextZeile2CollectionArray::TextZeileZerlegen(commandText, L",", L"");
+  const auto fields = ModulTextZeile2CollectionArray::TextZeileZerlegen(commandText, L",", L"");
   if (fields.empty()) return {};
   std::wstring name = text::Trimmed(fields[0]);
   const std::wstring bad = Modul::UngueltigesNamenszeichen(
@@ -140,8 +139,8 @@ UINT Commit(MSIHANDLE install) {
 
 }  // namespace quillet::msi
 
-#define QUILLET_MSI_ACTION(name, body, onFailure)                                  \
-  extern "C" __declspec(dllexport) UINT __stdcall name(MSIHANDLE install) {        \
+#define QUILLET_MSI_ACTION(name, body, onFailure)                                              \
+  extern "C" __declspec(dllexport) UINT __stdcall name(MSIHANDLE install) {                    \
     return quillet::guest::GuardedEntry<UINT>(onFailure, [install] { return body(install); }); \
   }
 

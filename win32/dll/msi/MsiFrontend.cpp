@@ -27,7 +27,8 @@ MsiFrontend::MsiFrontend(Session& session, std::wstring commandText, std::wstrin
 
 MessageAnswer MsiFrontend::Show(const Message& message) {
   const bool question = message.buttons == MessageButtons::YesNo;
-  const unsigned kind = INSTALLMESSAGE_USER | (question ? MB_YESNO : MB_OK) | IconFlags(message.icon);
+  const unsigned kind =
+      INSTALLMESSAGE_USER | (question ? MB_YESNO : MB_OK) | IconFlags(message.icon);
   const int answer = session_.Send(kind, {Escaped(message.text)});
   if (question && answer == IDYES) return MessageAnswer::Yes;
   return guest::LeastAnswer(message);

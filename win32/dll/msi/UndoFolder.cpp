@@ -119,14 +119,12 @@ bool WriteUndoFile(const std::wstring& fileName, std::string_view bytes) {
   if (fileName.empty()) return false;
   const std::wstring folder = UndoFolder(true);
   if (folder.empty()) return false;
-  const unique_kernel_handle file = Opened(CreateFileW((folder + L"\\" + fileName).c_str(), GENERIC_WRITE,
-                                              0, nullptr, CREATE_ALWAYS,
-                                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH,
-                                              nullptr));
+  const unique_kernel_handle file =
+      Opened(CreateFileW((folder + L"\\" + fileName).c_str(), GENERIC_WRITE, 0, nullptr,
+                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
   if (!file) return false;
   DWORD written = 0;
-  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                   nullptr) &&
+  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
          written == bytes.size() && FlushFileBuffers(file.get());
 }
 
@@ -134,9 +132,9 @@ std::optional<std::string> ReadUndoFile(const std::wstring& fileName) {
   if (fileName.empty()) return std::nullopt;
   const std::wstring folder = UndoFolder(false);
   if (folder.empty()) return std::nullopt;
-  const unique_kernel_handle file = Opened(CreateFileW((folder + L"\\" + fileName).c_str(), GENERIC_READ,
-                                              FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  const unique_kernel_handle file =
+      Opened(CreateFileW((folder + L"\\" + fileName).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return std::nullopt;
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxRecordSize) return std::nullopt;

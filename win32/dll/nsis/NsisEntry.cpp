@@ -14,7 +14,8 @@
 namespace {
 
 bool IsFolderSwitch(const std::wstring& text) {
-  return text.size() == 7 && CompareStringOrdinal(text.c_str(), 7, L"/FOLDER", 7, TRUE) == CSTR_EQUAL;
+  return text.size() == 7 &&
+         CompareStringOrdinal(text.c_str(), 7, L"/FOLDER", 7, TRUE) == CSTR_EQUAL;
 }
 
 }  // namespace
@@ -32,8 +33,8 @@ extern "C" __declspec(dllexport) void __cdecl NsisRun(HWND parent, int stringSiz
       folder = stack.Pop().value_or(L"");
       text = stack.Pop().value_or(L"");
     }
-    const bool silent = extra != nullptr && extra->exec_flags != nullptr &&
-                        extra->exec_flags->silent != 0;
+    const bool silent =
+        extra != nullptr && extra->exec_flags != nullptr && extra->exec_flags->silent != 0;
     nsis::NsisFrontend frontend(parent, silent, std::move(text), std::move(folder));
     guest::GuestStores stores;
     return static_cast<int>(RunPass(frontend, stores.stores()));

@@ -31,7 +31,8 @@ std::optional<std::wstring> Stack::Pop() {
 
 bool Stack::Push(const std::wstring& text) {
   if (top_ == nullptr || stringSize_ <= 0) return false;
-  const std::size_t bytes = sizeof(StackEntry) + sizeof(wchar_t) * static_cast<std::size_t>(stringSize_);
+  const std::size_t bytes =
+      sizeof(StackEntry) + sizeof(wchar_t) * static_cast<std::size_t>(stringSize_);
   auto* entry = static_cast<StackEntry*>(GlobalAlloc(GPTR, bytes));
   if (entry == nullptr) return false;
   const std::size_t length = text.size() < static_cast<std::size_t>(stringSize_ - 1)
