@@ -6,6 +6,7 @@
 #include <utility>
 #include <variant>
 
+#include "app/AddOnList.h"
 #include "app/Facts.h"
 #include "app/RegistryText.h"
 #include "text/Characters.h"
@@ -22,12 +23,11 @@ using facts::kAddOnKeyClass;
 using facts::kAddOnKeyPrefix;
 using facts::kHostKey;
 constexpr std::wstring_view kListValue = facts::kAddOnList;
-constexpr wchar_t kComma = L',';
 
 std::wstring AddOnKeyPath(const std::wstring& name) { return std::wstring(kAddOnKeyPrefix) + name; }
 
 // A text in a log line, its ends made visible.
-std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+std::wstring Quoted(const std::wstring& text) { return L"'" + text + L"'"; }
 
 // The list as stored; the empty text when the key or the value is missing or unreadable.
 std::wstring ReadAddOnList(const mr::RegistryContext& registry, Frontend& frontend) {
@@ -39,54 +39,6 @@ bool WriteAddOnList(const mr::RegistryContext& registry, std::wstring list) {
                                 mr::RegistryValue(std::move(list)));
 }
 
-// ","+name+"," searched in ","+list+",", ignoring letter case, with nothing trimmed or
-// unquoted: an element with blanks or quotes around it does not count. Linear in the list's
-// length: a name holds no comma, so each candidate comparison ends at the next comma at the
-// latest.
-bool IsListed(const std::wstring& list, const std::wstring& name) {
-  std::wstring haystack;
-  haystack.reserve(list.size() + 2);
-  haystack += kComma;
-  for (wchar_t c : list) haystack += text::FoldCase(c);
-  haystack += kComma;
-  const std::wstring needle = kComma + text::Folded(name) + kComma;
-  return haystack.find(needle) != std::wstring::npos;
-}
-
-std::wstring Appended(std::wstring list, const std::wstring& name) {
-  if (!list.empty() && list.back() != kComma) list += kComma;
-  list += name;
-  return list;
-}
-
-// The list cut into its elements (trimmed and unquoted by the splitter), without the first one
-// that equals `name`, joined again. The other elements come back as the splitter gave them, so
-// blanks and quotes around them are gone, and a leading empty element vanishes.
-std::wstring WithoutName(std::wstring list, const std::wstring& name) {
-  const std::size_t length = list.size();
-  const ModulTextZeile2CollectionArray::FieldList elements =
-      ModulTextZeile2CollectionArray::TextZeileZerlegen(std::move(list), L",", L"");
-  const std::wstring_view wanted = text::TrimBlanks(name);
-
-  const std::size_t count = elements.size();
-  std::size_t removedAt = count;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (text::EqualIgnoringCase(text::TrimBlanks(elements[i]), wanted)) {
-      removedAt = i;
-      break;
-    }
-  }
-
-  std::wstring updated;
-  updated.reserve(length);
-  for (std::size_t i = 0; i < count; ++i) {
-    if (i == removedAt) continue;
-    if (!updated.empty()) updated += kComma;
-    updated += elements[i];
-  }
-  return updated;
-}
-
 }  // namespace
 
 bool AddOnEinrichten(const mr::RegistryContext& registry, Frontend& frontend,
@@ -94,10 +46,10 @@ bool AddOnEinrichten(const mr::RegistryContext& registry, Frontend& frontend,
   const std::wstring key = AddOnKeyPath(entry.AddOnName);
   // An existing key is reused as it is, class and foreign values included.
   if (mr::RegistryKeyExists(registry, kRoot, key)) {
-    frontend.Log(L"Add-on key exists: " + key);
+    frontend.Log(L"key exists " + key);
   } else {
     const bool created = mr::CreateRegistryKey(registry, kRoot, key, kAddOnKeyClass);
-    frontend.Log((created ? L"Add-on key created: " : L"Add-on key not created: ") + key);
+    frontend.Log((created ? L"key created " : L"key not created ") + key);
   }
 
   // The host reads these by name; all nine are written on every install, in this order, and a
@@ -116,20 +68,20 @@ bool AddOnEinrichten(const mr::RegistryContext& registry, Frontend& frontend,
   bool ok = true;
   for (const auto& [name, value] : values) {
     const bool written = mr::WriteRegistryValue(registry, kRoot, key, name, value);
-    frontend.Log((written ? L"Value written: " : L"Value not written: ") + std::wstring(name) +
+    frontend.Log((written ? L"value written " : L"value not written ") + std::wstring(name) +
                  L" = " + Quoted(mr::AsText(value)));
     if (!written) ok = false;
   }
 
   std::wstring list = ReadAddOnList(registry, frontend);
-  if (IsListed(list, entry.AddOnName)) {
-    frontend.Log(L"Add-on list holds the name already: " + Quoted(list));
+  if (AddOnList::IsListed(list, entry.AddOnName)) {
+    frontend.Log(L"list holds the name already: " + Quoted(list));
     return ok;
   }
-  std::wstring updated = Appended(list, entry.AddOnName);
+  std::wstring updated = AddOnList::Appended(list, entry.AddOnName);
   const bool written = WriteAddOnList(registry, updated);
-  frontend.Log((written ? L"Add-on list: " : L"Add-on list not written: ") + Quoted(list) +
-               L" -> " + Quoted(updated));
+  frontend.Log((written ? L"list " : L"list not written ") + Quoted(list) + L" -> " +
+               Quoted(updated));
   if (!written) ok = false;
   return ok;
 }
@@ -140,22 +92,22 @@ bool AddOnEntfernen(const mr::RegistryContext& registry, Frontend& frontend,
   const std::wstring key = AddOnKeyPath(name);
   if (mr::RegistryKeyExists(registry, kRoot, key)) {
     const bool deleted = mr::DeleteRegistryKey(registry, kRoot, key);
-    frontend.Log((deleted ? L"Add-on key deleted: " : L"Add-on key not deleted: ") + key);
+    frontend.Log((deleted ? L"key deleted " : L"key not deleted ") + key);
     if (!deleted) ok = false;
   } else {
-    frontend.Log(L"No add-on key: " + key);
+    frontend.Log(L"no key " + key);
   }
 
   std::wstring list = ReadAddOnList(registry, frontend);
-  if (!IsListed(list, name)) {
-    frontend.Log(L"Add-on list does not hold the name: " + Quoted(list));
+  if (!AddOnList::IsListed(list, name)) {
+    frontend.Log(L"list does not hold the name: " + Quoted(list));
     return ok;
   }
   // Written back even when nothing was taken out: the list then loses its quotes and blanks.
-  std::wstring updated = WithoutName(list, name);
+  std::wstring updated = AddOnList::WithoutName(list, name);
   const bool written = WriteAddOnList(registry, updated);
-  frontend.Log((written ? L"Add-on list: " : L"Add-on list not written: ") + Quoted(list) +
-               L" -> " + Quoted(updated));
+  frontend.Log((written ? L"list " : L"list not written ") + Quoted(list) + L" -> " +
+               Quoted(updated));
   if (!written) ok = false;
   return ok;
 }

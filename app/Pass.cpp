@@ -27,6 +27,12 @@ Message UsageMessage() {
                  MessageButtons::Ok};
 }
 
+Message NoFolderMessage(const std::wstring& programFile) {
+  return Message{facts::kErrorTitle,
+                 std::wstring(facts::kNoFolderTextBefore) + programFile + facts::kNoFolderTextAfter,
+                 MessageIcon::Error, MessageButtons::Ok};
+}
+
 Message InvalidCharacterMessage(const std::wstring& character) {
   return Message{facts::kErrorTitle,
                  L"Das Zeichen (" + character + L") ist im AddOn-Namen nicht erlaubt.",
@@ -94,11 +100,12 @@ bool ReadFields(FieldList fields, AddOnEintrag& entry, Frontend& frontend) {
 ExitStatus RunVersionGate(Frontend& frontend, const Stores& stores) {
   const ModulRegistrierung::RegistryContext registry{stores.registry, stores.locale};
   if (CheckHostVersion(registry, frontend)) return ExitStatus::Done;
-  frontend.Log(L"Exit status 3 (host outdated)");
+  frontend.Log(L"status 3 (host outdated)");
   return ExitStatus::HostOutdated;
 }
 
-ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring arguments) {
+ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring arguments,
+                        AddOnJournal* journal) {
   const ModulRegistrierung::RegistryContext registry{stores.registry, stores.locale};
   const ExitStatus status = [&] {
     bool silent = false;
@@ -140,6 +147,14 @@ ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring a
       mode = RunMode::None;
     }
 
+    // A host that runs apart from the add-on's folder (a DLL in an installer's temporary
+    // folder) names no folder of its own: a bare program name cannot be completed then.
+    if (mode == RunMode::Install && entry.ExeDateiname.find(L'\\') == std::wstring::npos &&
+        frontend.OwnDirectory().empty()) {
+      frontend.Show(NoFolderMessage(entry.ExeDateiname));
+      mode = RunMode::None;
+    }
+
     if (mode == RunMode::Install) frontend.SetStatusText(facts::kStatusInstall);
     if (mode == RunMode::Remove) frontend.SetStatusText(facts::kStatusRemove);
     if (mode != RunMode::None && !silent) frontend.ShowStatusWindow();
@@ -151,8 +166,14 @@ ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring a
     if (mode != RunMode::None) {
       // Another run changing the list at the same time would lose one of the two changes.
       std::unique_ptr<AddOnListLock> lock = frontend.LockAddOnList();
-      written = mode == RunMode::Install ? AddOnEinrichten(registry, frontend, entry)
-                                         : AddOnEntfernen(registry, frontend, entry.AddOnName);
+      if (journal != nullptr &&
+          !journal->BeforeFirstWrite(registry, frontend, mode == RunMode::Install,
+                                     entry.AddOnName)) {
+        written = false;
+      } else {
+        written = mode == RunMode::Install ? AddOnEinrichten(registry, frontend, entry)
+                                           : AddOnEntfernen(registry, frontend, entry.AddOnName);
+      }
     }
 
     if (mode != RunMode::None) {
@@ -164,9 +185,9 @@ ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring a
     if (mode == RunMode::None) return ExitStatus::Refused;
     return written ? ExitStatus::Done : ExitStatus::RegistryFailed;
   }();
-  frontend.Log(status == ExitStatus::Done      ? L"Exit status 0 (done)"
-               : status == ExitStatus::Refused ? L"Exit status 2 (refused by the command line)"
-                                               : L"Exit status 1 (a registry write failed)");
+  frontend.Log(status == ExitStatus::Done      ? L"status 0 (done)"
+               : status == ExitStatus::Refused ? L"status 2 (refused by the command line)"
+                                               : L"status 1 (a registry write failed)");
   return status;
 }
 

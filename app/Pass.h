@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/AddOnJournal.h"
 #include "app/Frontend.h"
 #include "registry/Locale.h"
 #include "registry/RegistryStore.h"
@@ -30,8 +31,11 @@ ExitStatus RunVersionGate(Frontend& frontend, const Stores& stores);
 
 // Everything after the gate, for `arguments` (the command text, a leading "-s" included): the
 // fields, the name check, the status window, completing a bare program name, the lock, the
-// registry work, the pause and the unload.
-ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring arguments);
+// registry work, the pause and the unload. A bare program name is refused (Refused) when the
+// frontend names no folder of its own. `journal`, when given, records the state before the
+// first write, under the lock.
+ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring arguments,
+                        AddOnJournal* journal = nullptr);
 
 // Both in this order, for the frontend's own command line, as quillet.exe runs them. Returns
 // instead of ending the process.

@@ -490,31 +490,28 @@ TEST_F(PassTest, TheLogTellsWhatWasReadAndDone) {
   EXPECT_EQ(
       frontend.LogLines(),
       (std::vector<std::wstring>{
-          L"Host version: \"430\"", L"Version gate: passed", L"Add-on key created: " + key,
-          L"Value written: AddOnName = \"a\"", L"Value written: EinbindungsModus = \"1\"",
-          L"Value written: ExeDateiname = \"C:\\c.exe\"", L"Value written: ParameterFest = \"\"",
-          L"Value written: ParameterZusatz = \"2\"", L"Value written: KurzBeschreibung = \"b\"",
-          L"Value written: LangBeschreibung = \"\"",
-          L"Value written: SpezialButtonGrafikName = \"AddOn\"",
-          L"Value written: SpezialButtonToolTiptext = \"b\"", L"Add-on list: \"\" -> \"a\"",
-          L"Exit status 0 (done)"}));
+          L"host version '430'", L"gate passed", L"key created " + key,
+          L"value written AddOnName = 'a'", L"value written EinbindungsModus = '1'",
+          L"value written ExeDateiname = 'C:\\c.exe'", L"value written ParameterFest = ''",
+          L"value written ParameterZusatz = '2'", L"value written KurzBeschreibung = 'b'",
+          L"value written LangBeschreibung = ''",
+          L"value written SpezialButtonGrafikName = 'AddOn'",
+          L"value written SpezialButtonToolTiptext = 'b'", L"list '' -> 'a'", L"status 0 (done)"}));
 
   RecordingFrontend remove(L"-s A");
   EXPECT_EQ(RunPass(remove, stores), ExitStatus::Done);
-  EXPECT_EQ(
-      remove.LogLines(),
-      (std::vector<std::wstring>{L"Host version: \"430\"", L"Version gate: passed",
-                                 L"Add-on key deleted: software\\Orvo\\Brannick\\Brannick\\AddOn_A",
-                                 L"Add-on list: \"a\" -> \"\"", L"Exit status 0 (done)"}));
+  EXPECT_EQ(remove.LogLines(),
+            (std::vector<std::wstring>{L"host version '430'", L"gate passed",
+                                       L"key deleted software\\Orvo\\Brannick\\Brannick\\AddOn_A",
+                                       L"list 'a' -> ''", L"status 0 (done)"}));
 
   SetVersion("3");
   RecordingFrontend outdated(L"a");
   outdated.QueueAnswer(MessageAnswer::Yes);
   EXPECT_EQ(RunPass(outdated, stores), ExitStatus::HostOutdated);
-  EXPECT_EQ(outdated.LogLines(),
-            (std::vector<std::wstring>{L"Host version: \"3\"",
-                                       L"Version gate: host outdated, download page asked for",
-                                       L"Exit status 3 (host outdated)"}));
+  EXPECT_EQ(outdated.LogLines(), (std::vector<std::wstring>{
+                                     L"host version '3'", L"host outdated, download page asked for",
+                                     L"status 3 (host outdated)"}));
 }
 
 }  // namespace

@@ -34,17 +34,17 @@ bool CheckHostVersion(const ModulRegistrierung::RegistryContext& registry, Front
   const std::wstring version =
       ReadRegistryText(registry, frontend, ModulRegistrierung::Root::LocalMachine,
                        facts::kVersionKey, facts::kVersionValue);
-  frontend.Log(L"Host version: \"" + version + L"\"");
+  frontend.Log(L"host version '" + version + L"'");
   if (!IsOutdatedHostVersion(version)) {
-    frontend.Log(L"Version gate: passed");
+    frontend.Log(L"gate passed");
     return true;
   }
 
   Message question{L"", facts::kDownloadQuestion, MessageIcon::Question, MessageButtons::YesNo};
   const MessageAnswer answer = frontend.Show(question);
   frontend.Log(answer == MessageAnswer::Yes
-                   ? L"Version gate: host outdated, download page asked for"
-                   : L"Version gate: host outdated, download declined");
+                   ? L"host outdated, download page asked for"
+                   : L"host outdated, download declined");
   if (answer == MessageAnswer::Yes) OpenDownloadPage(frontend);
   return false;
 }
