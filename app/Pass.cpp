@@ -57,6 +57,25 @@ std::wstring FirstCharacterWithoutAnsiForm(const std::wstring& name,
   return {};
 }
 
+// True when `path` is stored as it is, exactly, in the ANSI code page.
+bool HasAnsiForm(const std::wstring& path, ModulRegistrierung::Locale& locale) {
+  if (path.find(L'\0') != std::wstring::npos) return false;
+  bool exact = true;
+  locale.ToAnsi(path, &exact);
+  return exact;
+}
+
+// The program path as the host can start it: as given when the ANSI code page spells it, else its
+// short form when that one is spelt; nullopt when neither is. A path stored with '?' in place of
+// a character names a program that does not exist.
+std::optional<std::wstring> StorablePath(const std::wstring& path, Frontend& frontend,
+                                         ModulRegistrierung::Locale& locale) {
+  if (HasAnsiForm(path, locale)) return path;
+  std::wstring shortPath = frontend.ShortPath(path);
+  if (!shortPath.empty() && HasAnsiForm(shortPath, locale)) return shortPath;
+  return std::nullopt;
+}
+
 // Fills the record from four to nine fields. False when a number field overflows; the
 // overflow message has then been shown.
 bool ReadFields(FieldList fields, AddOnEintrag& entry, Frontend& frontend) {
@@ -133,7 +152,8 @@ ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring a
 
     std::wstring character = Modul::UngueltigesNamenszeichen(
         entry.AddOnName, [&frontend](std::wstring s) { return frontend.ToLower(std::move(s)); });
-    if (character.empty()) character = FirstCharacterWithoutAnsiForm(entry.AddOnName, stores.locale);
+    if (character.empty())
+      character = FirstCharacterWithoutAnsiForm(entry.AddOnName, stores.locale);
     if (!character.empty()) {
       frontend.Show(InvalidCharacterMessage(character));
       mode = RunMode::None;
@@ -143,11 +163,23 @@ ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring a
     if (mode == RunMode::Remove) frontend.SetStatusText(facts::kStatusRemove);
     if (mode != RunMode::None && !silent) frontend.ShowStatusWindow();
 
-    if (entry.ExeDateiname.find(L'\\') == std::wstring::npos)
+    // Only a bare name is completed: "C:/x.exe" and "C:x.exe" already say where they are.
+    if (entry.ExeDateiname.find_first_of(L"\\/:") == std::wstring::npos)
       entry.ExeDateiname = Modul::BackslashAnhaengen(frontend.OwnDirectory()) + entry.ExeDateiname;
 
-    bool written = true;
-    if (mode != RunMode::None) {
+    bool storable = true;
+    if (mode == RunMode::Install) {
+      std::optional<std::wstring> path = StorablePath(entry.ExeDateiname, frontend, stores.locale);
+      if (path) {
+        entry.ExeDateiname = std::move(*path);
+      } else {
+        frontend.Log(L"Program path has no ANSI form, nor a short one: " + entry.ExeDateiname);
+        storable = false;
+      }
+    }
+
+    bool written = storable;
+    if (mode != RunMode::None && storable) {
       // Another run changing the list at the same time would lose one of the two changes.
       std::unique_ptr<AddOnListLock> lock = frontend.LockAddOnList();
       written = mode == RunMode::Install ? AddOnEinrichten(registry, frontend, entry)
@@ -163,9 +195,10 @@ ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring a
     if (mode == RunMode::None) return ExitStatus::Refused;
     return written ? ExitStatus::Done : ExitStatus::RegistryFailed;
   }();
-  frontend.Log(status == ExitStatus::Done      ? L"Exit status 0 (done)"
-               : status == ExitStatus::Refused ? L"Exit status 2 (refused by the command line)"
-                                               : L"Exit status 1 (a registry write failed)");
+  frontend.Log(status == ExitStatus::Done ? L"Exit status 0 (done)"
+               : status == ExitStatus::Refused
+                   ? L"Exit status 2 (refused by the command line)"
+                   : L"Exit status 1 (the registry work failed or was refused)");
   return status;
 }
 
