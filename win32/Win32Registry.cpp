@@ -29,8 +29,13 @@ constexpr REGSAM kDeleteRights = DELETE | KEY_QUERY_VALUE | kHostView;
 // enough for a writer that is not hostile, and a hostile one only gets a refused run.
 constexpr int kReadAttempts = 8;
 
+// A key name has at most 255 characters. Windows refuses a longer one; Wine takes one of 256 and
+// more when it is opened relative to its parent, so the walk refuses it itself.
+constexpr int kMaxKeyNameLength = 255;
+
 // The parts of a path as Windows takes them: cut at the first NUL, split at backslashes, empty
-// parts skipped. nullopt for a path that starts with a backslash, which Windows refuses.
+// parts skipped. nullopt for a path that starts with a backslash, or has a part longer than a
+// key name may be, which Windows refuses.
 std::optional<std::vector<std::string>> Components(const std::string& path) {
   const std::string spelt = path.substr(0, path.find('\0'));
   if (!spelt.empty() && spelt.front() == '\\') return std::nullopt;
@@ -39,7 +44,12 @@ std::optional<std::vector<std::string>> Components(const std::string& path) {
   while (start <= spelt.size()) {
     std::size_t end = spelt.find('\\', start);
     if (end == std::string::npos) end = spelt.size();
-    if (end > start) parts.push_back(spelt.substr(start, end - start));
+    if (end > start) {
+      const int length = MultiByteToWideChar(CP_ACP, 0, spelt.data() + start,
+                                             static_cast<int>(end - start), nullptr, 0);
+      if (length > kMaxKeyNameLength) return std::nullopt;
+      parts.push_back(spelt.substr(start, end - start));
+    }
     start = end + 1;
   }
   return parts;
@@ -110,7 +120,7 @@ Walked Walk(Root root, const std::string& path, REGSAM rights,
   Walked walked;
   const std::optional<std::vector<std::string>> parts = Components(path);
   if (!parts) {
-    walked.status = ERROR_BAD_PATHNAME;
+    walked.status = ERROR_INVALID_PARAMETER;
     return walked;
   }
   if (parts->empty()) {
