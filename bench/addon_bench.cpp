@@ -87,7 +87,8 @@ void BM_AddOnEinrichten_Present(benchmark::State& state) {
   Fixture f(state.range(0));
   f.Reset();
   const AddOnEintrag entry = Entry("zusatz" + std::to_string(state.range(0) - 1));
-  for (auto _ : state) benchmark::DoNotOptimize(AddOnEinrichten(f.registryContext, f.frontend, entry));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(AddOnEinrichten(f.registryContext, f.frontend, entry));
   state.SetComplexityN(state.range(0));
 }
 
@@ -109,7 +110,8 @@ void BM_AddOnEntfernen_Last(benchmark::State& state) {
 void BM_AddOnEntfernen_Absent(benchmark::State& state) {
   Fixture f(state.range(0));
   f.Reset();
-  for (auto _ : state) benchmark::DoNotOptimize(AddOnEntfernen(f.registryContext, f.frontend, L"Vellumar"));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(AddOnEntfernen(f.registryContext, f.frontend, L"Vellumar"));
   state.SetComplexityN(state.range(0));
 }
 

@@ -94,8 +94,8 @@ std::vector<std::uint8_t> StoredText(const std::wstring& text) {
   return bytes;
 }
 
-void SeedText(MemoryRegistry& r, mr::Root root, std::string_view path,
-              std::string_view name, std::string_view text) {
+void SeedText(MemoryRegistry& r, mr::Root root, std::string_view path, std::string_view name,
+              std::string_view text) {
   r.SeedValue(root, path, name, mr::kRegSz, Sz(text));
 }
 

@@ -256,7 +256,8 @@ TEST_P(RegistrySuite, DateReadsBackAsTheSameDateAndTime) {
     const std::wstring text = binding_->Conversions().DateToText(date);
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(ReadStored("", "Datum"),
-              (StoredValue{kRegSz, Terminated("typdate:" + binding_->Conversions().ToAnsi(text, nullptr))}));
+              (StoredValue{
+                  kRegSz, Terminated("typdate:" + binding_->Conversions().ToAnsi(text, nullptr))}));
     RegistryValue value = kDefault;
     EXPECT_TRUE(ReadInto(*registry_, binding_->Root(), Path(), L"Datum", value, false));
     ASSERT_EQ(KindOf(value), RegistryValueKind::Date);
@@ -270,7 +271,8 @@ TEST_P(RegistrySuite, DateReadsBackAsTheSameDateAndTime) {
 TEST_P(RegistrySuite, DateOutsideTheCalendarIsRefusedNotStoredAsInvalidText) {
   const int writes = store_->SetValueCalls();
   EXPECT_FALSE(WriteRegistryValue(*registry_, binding_->Root(), Path(), L"Datum", Date{1e9}));
-  EXPECT_FALSE(WriteRegistryValue(*registry_, binding_->Root(), Path(), L"Datum", Date{std::nan("")}));
+  EXPECT_FALSE(
+      WriteRegistryValue(*registry_, binding_->Root(), Path(), L"Datum", Date{std::nan("")}));
   EXPECT_EQ(store_->SetValueCalls(), writes);
   EXPECT_EQ(ReadStored("", "Datum"), std::nullopt);
 }
@@ -343,7 +345,8 @@ TEST_P(RegistrySuite, WriteIntoMissingKeyFailsAndCreatesNothing) {
                                              RegistryValue(true), RegistryValue()};
   for (const RegistryValue& value : values) {
     SCOPED_TRACE(value.index());
-    EXPECT_FALSE(WriteRegistryValue(*registry_, binding_->Root(), Path(L"Fehlt\\Auch"), L"Wert", value));
+    EXPECT_FALSE(
+        WriteRegistryValue(*registry_, binding_->Root(), Path(L"Fehlt\\Auch"), L"Wert", value));
     EXPECT_FALSE(KeyThere("Fehlt"));
   }
   // The three values were offered to the store by path and refused there; Empty offers nothing.
@@ -365,12 +368,14 @@ TEST_P(RegistrySuite, NamesOutsideTheAnsiCodePageAreRefusedTextsStoredWithQuesti
   const int writes = store_->SetValueCalls();
   // Ω has no Windows-1252 form: as a name it would address another key or value ("?").
   EXPECT_FALSE(WriteRegistryValue(*registry_, binding_->Root(), Path(), L"\u03A9", Text(L"x")));
-  EXPECT_FALSE(CreateRegistryKey(*registry_, binding_->Root(), Path(L"\u03A9"), L"Anwendungsdaten"));
+  EXPECT_FALSE(
+      CreateRegistryKey(*registry_, binding_->Root(), Path(L"\u03A9"), L"Anwendungsdaten"));
   EXPECT_FALSE(KeyThere("?"));
   EXPECT_EQ(store_->SetValueCalls(), writes);
   EXPECT_EQ(ReadStored("", "?"), std::nullopt);
   // As text data it is stored the only way the host can read it, without best-fit guessing.
-  EXPECT_TRUE(WriteRegistryValue(*registry_, binding_->Root(), Path(), L"Wert", Text(L"\u03A9mega")));
+  EXPECT_TRUE(
+      WriteRegistryValue(*registry_, binding_->Root(), Path(), L"Wert", Text(L"\u03A9mega")));
   EXPECT_EQ(ReadStored("", "Wert"), (StoredValue{kRegSz, Terminated("?mega")}));
 }
 
@@ -397,11 +402,13 @@ TEST_P(RegistrySuite, WriteRefusedByTheStoreReturnsFalse) {
 // --- Keys ---------------------------------------------------------------------------------
 
 TEST_P(RegistrySuite, CreateIsTrueOnlyForANewKeyAndKeepsTheClass) {
-  EXPECT_TRUE(CreateRegistryKey(*registry_, binding_->Root(), Path(L"AddOn_X"), L"Anwendungsdaten"));
+  EXPECT_TRUE(
+      CreateRegistryKey(*registry_, binding_->Root(), Path(L"AddOn_X"), L"Anwendungsdaten"));
   EXPECT_EQ(binding_->KeyClass(AnsiPath("AddOn_X")), "Anwendungsdaten");
   Store("AddOn_X", "Wert", kRegSz, Terminated("bleibt"));
   EXPECT_FALSE(CreateRegistryKey(*registry_, binding_->Root(), Path(L"AddOn_X"), L"Andere"));
-  EXPECT_FALSE(CreateRegistryKey(*registry_, binding_->Root(), Path(L"addon_x"), L"Anwendungsdaten"));
+  EXPECT_FALSE(
+      CreateRegistryKey(*registry_, binding_->Root(), Path(L"addon_x"), L"Anwendungsdaten"));
   EXPECT_EQ(ReadStored("AddOn_X", "Wert"), (StoredValue{kRegSz, Terminated("bleibt")}));
   // A key name has at most 255 characters (Wine refuses a shorter one too, once the whole path
   // is longer than 260).
@@ -442,8 +449,7 @@ TEST_P(RegistrySuite, RefusedRightsCountAsFailure) {
             ReadStatus::Failed);
   EXPECT_EQ(store_->ReadKey(binding_->Root(), AnsiPath("Gesperrt")), std::nullopt);
   RegistryValue value = kDefault;
-  EXPECT_FALSE(
-      ReadInto(*registry_, binding_->Root(), Path(L"Gesperrt"), L"Wert", value, false));
+  EXPECT_FALSE(ReadInto(*registry_, binding_->Root(), Path(L"Gesperrt"), L"Wert", value, false));
   EXPECT_EQ(value, kDefault);
   EXPECT_FALSE(
       WriteRegistryValue(*registry_, binding_->Root(), Path(L"Gesperrt"), L"Wert", Text(L"neu")));
@@ -461,8 +467,8 @@ TEST_P(RegistrySuite, ReadRefusedButWriteAllowed) {
       ReadInto(*registry_, binding_->Root(), Path(L"Nurschreiben"), L"Wert", value, false));
   EXPECT_EQ(value, kDefault);
   // Writing asks for the read rights too, so it is refused as a whole.
-  EXPECT_FALSE(
-      WriteRegistryValue(*registry_, binding_->Root(), Path(L"Nurschreiben"), L"Wert", Text(L"neu")));
+  EXPECT_FALSE(WriteRegistryValue(*registry_, binding_->Root(), Path(L"Nurschreiben"), L"Wert",
+                                  Text(L"neu")));
 }
 
 TEST_P(RegistrySuite, DeleteRemovesAKeyWithValuesButNotOneWithSubKeys) {

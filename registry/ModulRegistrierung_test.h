@@ -46,6 +46,26 @@ struct BindingFactory {
 
 inline void PrintTo(const BindingFactory& factory, std::ostream* out) { *out << factory.name; }
 
+}  // namespace quillet::ModulRegistrierung::test
+
+namespace quillet::ModulRegistrierung {
+
+// A key's contents readable in a failure message: the class, then each value's name, type and
+// size with its first bytes.
+inline void PrintTo(const KeyContents& contents, std::ostream* out) {
+  *out << "class \"" << contents.keyClass << "\"";
+  for (const auto& [name, value] : contents.values) {
+    *out << "; \"" << name << "\" type " << value.type << " size " << value.bytes.size() << ":";
+    for (std::size_t i = 0; i < value.bytes.size() && i < 8; ++i) {
+      *out << " " << static_cast<int>(value.bytes[i]);
+    }
+  }
+}
+
+}  // namespace quillet::ModulRegistrierung
+
+namespace quillet::ModulRegistrierung::test {
+
 // Passes every call through and counts the value writes asked for.
 class CountingStore : public RegistryStore {
  public:

@@ -42,7 +42,8 @@ struct ValueRead {
   StoredValue value;  // when Found
 };
 
-// A whole key: its class and its values, in the order the registry keeps them.
+// A whole key: its class and its values, in the order the registry enumerates them (Windows: as
+// created; Wine: by name).
 struct KeyContents {
   std::string keyClass;
   std::vector<std::pair<std::string, StoredValue>> values;

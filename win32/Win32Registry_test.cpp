@@ -12,8 +12,8 @@
 
 #include "registry/ModulRegistrierung_test.h"
 #include "testing/FixedLocale.h"
-#include "win32/Win32Locale.h"
 #include "win32/UniqueHandle.h"
+#include "win32/Win32Locale.h"
 
 namespace quillet::ModulRegistrierung {
 namespace {
