@@ -1,6 +1,7 @@
 #include "app/AddOn.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -9,8 +10,6 @@
 #include "app/AddOnList.h"
 #include "app/Facts.h"
 #include "app/RegistryText.h"
-#include "text/Characters.h"
-#include "text/ModulTextZeile2CollectionArray.h"
 
 namespace quillet {
 
@@ -29,10 +28,18 @@ std::wstring AddOnKeyPath(const std::wstring& name) { return std::wstring(kAddOn
 // A text in a log line, its ends made visible.
 std::wstring Quoted(const std::wstring& text) { return L"'" + text + L"'"; }
 
-// The list as stored; the empty text when the key or the value is missing or unreadable.
-std::wstring ReadAddOnList(const mr::RegistryContext& registry, Frontend& frontend) {
-  return ReadRegistryText(registry, frontend, kRoot, kHostKey, kListValue);
+// The list as stored; the empty text when the key or the value is missing. nullopt when the value
+// is there but is no REG_SZ text (another type, or a read that failed): a list rebuilt from
+// that would drop every other add-on, so the run changes nothing.
+std::optional<std::wstring> ReadAddOnList(const mr::RegistryContext& registry, Frontend& frontend) {
+  mr::ReadResult read = mr::ReadRegistryValue(registry, kRoot, kHostKey, kListValue);
+  if (read.status == mr::ReadStatus::Missing) return std::wstring();
+  if (read.status != mr::ReadStatus::Found || read.storedType != mr::kRegSz) return std::nullopt;
+  return RegistryTextOf(std::move(read), registry, frontend, kListValue);
 }
+
+// Logged when the list cannot be read, before anything was touched.
+constexpr wchar_t kListUnreadable[] = L"list cannot be read as text: nothing changed";
 
 bool WriteAddOnList(const mr::RegistryContext& registry, std::wstring list) {
   return mr::WriteRegistryValue(registry, kRoot, kHostKey, kListValue,
@@ -43,9 +50,22 @@ bool WriteAddOnList(const mr::RegistryContext& registry, std::wstring list) {
 
 bool AddOnEinrichten(const mr::RegistryContext& registry, Frontend& frontend,
                      const AddOnEintrag& entry) {
+  // The list is read before anything is touched, so that a list that cannot be read leaves the
+  // add-on's key as it was too.
+  const std::optional<std::wstring> list = ReadAddOnList(registry, frontend);
+  if (!list) {
+    frontend.Log(kListUnreadable);
+    return false;
+  }
   const std::wstring key = AddOnKeyPath(entry.AddOnName);
-  // An existing key is reused as it is, class and foreign values included.
+  // An existing key is reused as it is, class and foreign values included. One the binding will
+  // not write through (a registry link, or a key without write rights) would leave the add-on
+  // listed with its values missing, or written elsewhere: nothing is changed then.
   if (mr::RegistryKeyExists(registry, kRoot, key)) {
+    if (!mr::RegistryKeyWritable(registry, kRoot, key)) {
+      frontend.Log(L"key cannot be written " + key + L": nothing changed");
+      return false;
+    }
     frontend.Log(L"key exists " + key);
   } else {
     const bool created = mr::CreateRegistryKey(registry, kRoot, key, kAddOnKeyClass);
@@ -73,14 +93,13 @@ bool AddOnEinrichten(const mr::RegistryContext& registry, Frontend& frontend,
     if (!written) ok = false;
   }
 
-  std::wstring list = ReadAddOnList(registry, frontend);
-  if (AddOnList::IsListed(list, entry.AddOnName)) {
-    frontend.Log(L"list holds the name already: " + Quoted(list));
+  if (AddOnList::IsListed(*list, entry.AddOnName)) {
+    frontend.Log(L"list holds the name already: " + Quoted(*list));
     return ok;
   }
-  std::wstring updated = AddOnList::Appended(list, entry.AddOnName);
+  std::wstring updated = AddOnList::Appended(*list, entry.AddOnName);
   const bool written = WriteAddOnList(registry, updated);
-  frontend.Log((written ? L"list " : L"list not written ") + Quoted(list) + L" -> " +
+  frontend.Log((written ? L"list " : L"list not written ") + Quoted(*list) + L" -> " +
                Quoted(updated));
   if (!written) ok = false;
   return ok;
@@ -88,6 +107,11 @@ bool AddOnEinrichten(const mr::RegistryContext& registry, Frontend& frontend,
 
 bool AddOnEntfernen(const mr::RegistryContext& registry, Frontend& frontend,
                     const std::wstring& name) {
+  const std::optional<std::wstring> list = ReadAddOnList(registry, frontend);
+  if (!list) {
+    frontend.Log(kListUnreadable);
+    return false;
+  }
   bool ok = true;
   const std::wstring key = AddOnKeyPath(name);
   if (mr::RegistryKeyExists(registry, kRoot, key)) {
@@ -98,15 +122,14 @@ bool AddOnEntfernen(const mr::RegistryContext& registry, Frontend& frontend,
     frontend.Log(L"no key " + key);
   }
 
-  std::wstring list = ReadAddOnList(registry, frontend);
-  if (!AddOnList::IsListed(list, name)) {
-    frontend.Log(L"list does not hold the name: " + Quoted(list));
+  if (!AddOnList::IsListed(*list, name)) {
+    frontend.Log(L"list does not hold the name: " + Quoted(*list));
     return ok;
   }
   // Written back even when nothing was taken out: the list then loses its quotes and blanks.
-  std::wstring updated = AddOnList::WithoutName(list, name);
+  std::wstring updated = AddOnList::WithoutName(*list, name);
   const bool written = WriteAddOnList(registry, updated);
-  frontend.Log((written ? L"list " : L"list not written ") + Quoted(list) + L" -> " +
+  frontend.Log((written ? L"list " : L"list not written ") + Quoted(*list) + L" -> " +
                Quoted(updated));
   if (!written) ok = false;
   return ok;

@@ -195,6 +195,58 @@ INSTANTIATE_TEST_SUITE_P(
                       ListRow{Op::Remove, L"x,\u00c4rger,y", L"\u00e4rger", L"x,y"},
                       ListRow{Op::Remove, L"\u00d6l,\u00f6l", L"\u00f6L", L"\u00f6l"}));
 
+// --- A list that cannot be read ----------------------------------------------------------
+
+// The list is there but is no REG_SZ text, or its read fails: whatever the run, nothing in the
+// registry changes and the run fails. Rebuilding the list from such a read would keep only the
+// new name.
+struct UnreadableList {
+  const char* label;
+  std::uint32_t type;
+  Bytes bytes;
+  bool failRead = false;  // stored as text, but every read of it fails
+};
+
+void PrintTo(const UnreadableList& row, std::ostream* out) { *out << row.label; }
+
+class UnreadableListTable : public AddOnTest,
+                            public ::testing::WithParamInterface<UnreadableList> {};
+
+TEST_P(UnreadableListTable, ChangesNothingAndFails) {
+  const UnreadableList& row = GetParam();
+  for (const Op op : {Op::Install, Op::Remove}) {
+    MemoryRegistry fresh;
+    RegistryContext context{fresh, locale};
+    fresh.SeedValue(kMachine, kHost, kList, row.type, row.bytes);
+    fresh.SeedValue(kMachine, Key(L"Beta"), "AddOnName", kRegSz, Sz(L"Beta"));
+    fresh.Edit(kMachine, kHost)->failRead = row.failRead;
+    const std::string before = fresh.Dump();
+
+    AddOnEintrag entry;
+    entry.AddOnName = L"Beta";
+    entry.ExeDateiname = L"C:\\Beta.exe";
+    const bool ok = op == Op::Install ? AddOnEinrichten(context, frontend, entry)
+                                      : AddOnEntfernen(context, frontend, L"Beta");
+
+    EXPECT_FALSE(ok) << (op == Op::Install ? "install" : "remove");
+    EXPECT_EQ(fresh.Changes(), 0) << (op == Op::Install ? "install" : "remove");
+    EXPECT_EQ(fresh.Dump(), before) << (op == Op::Install ? "install" : "remove");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, UnreadableListTable,
+    ::testing::Values(UnreadableList{"ExpandSz", ModulRegistrierung::kRegExpandSz,
+                                     Sz(L"Alpha,Beta")},
+                      UnreadableList{"MultiSz",
+                                     ModulRegistrierung::kRegMultiSz,
+                                     {'A', 'l', 'p', 'h', 'a', 0, 'B', 'e', 't', 'a', 0, 0}},
+                      UnreadableList{"Binary", ModulRegistrierung::kRegBinary, Sz(L"Alpha,Beta")},
+                      UnreadableList{"Dword", kRegDword, {1, 0, 0, 0}},
+                      UnreadableList{"EightByteDword", kRegDword, {1, 0, 0, 0, 0, 0, 0, 0}},
+                      UnreadableList{"FailedRead", kRegSz, Sz(L"Alpha,Beta"), true}),
+    [](const ::testing::TestParamInfo<UnreadableList>& info) { return info.param.label; });
+
 // --- The add-on key and its nine values --------------------------------------------------
 
 const char* const kNineValues[] = {
@@ -412,6 +464,20 @@ TEST_F(AddOnTest, KeyThatCannotBeCreatedFailsButTheListIsStillWritten) {
 
   EXPECT_EQ(Find(Key(longName)), nullptr);
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A," + longName)})) << Shown(List());
+}
+
+TEST_F(AddOnTest, ExistingKeyThatRefusesWritingChangesNothing) {
+  // As the binding answers for a registry link or a key without write rights: the add-on is not
+  // listed without its values.
+  mem.SeedKey(kMachine, Key(L"Fest"), "Anwendungsdaten");
+  mem.Edit(kMachine, Key(L"Fest"))->refuseWrite = true;
+  SeedList(L"A");
+
+  EXPECT_FALSE(Install(L"Fest"));
+
+  EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A")})) << Shown(List());
+  EXPECT_EQ(ListWrites(), 0);
+  EXPECT_TRUE(Find(Key(L"Fest"))->ValueNames().empty());
 }
 
 TEST_F(AddOnTest, NotWrittenListIsNoFailure) {

@@ -29,6 +29,13 @@ class Frontend {
   virtual std::wstring ArgumentText() = 0;
   // The directory that holds the program file; a bare program name is completed with it.
   virtual std::wstring OwnDirectory() = 0;
+  // The short (8.3) form of the existing file `path`, or of its existing folder followed by the
+  // file's own name, for a program path that the ANSI code page cannot spell; empty when there is
+  // none. A frontend that cannot tell gives none, and such a path is then refused.
+  virtual std::wstring ShortPath(const std::wstring& path) {
+    static_cast<void>(path);
+    return {};
+  }
   // `text` lower-cased by the platform's ordinary rules, character by character.
   virtual std::wstring ToLower(std::wstring text) = 0;
 

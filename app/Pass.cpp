@@ -63,6 +63,25 @@ std::wstring FirstCharacterWithoutAnsiForm(const std::wstring& name,
   return {};
 }
 
+// True when `path` is stored as it is, exactly, in the ANSI code page.
+bool HasAnsiForm(const std::wstring& path, ModulRegistrierung::Locale& locale) {
+  if (path.find(L'\0') != std::wstring::npos) return false;
+  bool exact = true;
+  locale.ToAnsi(path, &exact);
+  return exact;
+}
+
+// The program path as the host can start it: as given when the ANSI code page spells it, else its
+// short form when that one is spelt; nullopt when neither is. A path stored with '?' in place of
+// a character names a program that does not exist.
+std::optional<std::wstring> StorablePath(const std::wstring& path, Frontend& frontend,
+                                         ModulRegistrierung::Locale& locale) {
+  if (HasAnsiForm(path, locale)) return path;
+  std::wstring shortPath = frontend.ShortPath(path);
+  if (!shortPath.empty() && HasAnsiForm(shortPath, locale)) return shortPath;
+  return std::nullopt;
+}
+
 // Fills the record from four to nine fields. False when a number field overflows; the
 // overflow message has then been shown.
 bool ReadFields(FieldList fields, AddOnEintrag& entry, Frontend& frontend) {
@@ -93,6 +112,12 @@ bool ReadFields(FieldList fields, AddOnEintrag& entry, Frontend& frontend) {
   if (entry.SpezialButtonToolTiptext.empty())
     entry.SpezialButtonToolTiptext = entry.KurzBeschreibung;
   return true;
+}
+
+// Only a bare name is completed with a folder: "C:/x.exe" and "C:x.exe" already say where they
+// are.
+bool IsBareProgramName(const std::wstring& name) {
+  return name.find_first_of(L"\\/:") == std::wstring::npos;
 }
 
 }  // namespace
@@ -149,7 +174,7 @@ ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring a
 
     // A host that runs apart from the add-on's folder (a DLL in an installer's temporary
     // folder) names no folder of its own: a bare program name cannot be completed then.
-    if (mode == RunMode::Install && entry.ExeDateiname.find(L'\\') == std::wstring::npos &&
+    if (mode == RunMode::Install && IsBareProgramName(entry.ExeDateiname) &&
         frontend.OwnDirectory().empty()) {
       frontend.Show(NoFolderMessage(entry.ExeDateiname));
       mode = RunMode::None;
@@ -159,11 +184,22 @@ ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring a
     if (mode == RunMode::Remove) frontend.SetStatusText(facts::kStatusRemove);
     if (mode != RunMode::None && !silent) frontend.ShowStatusWindow();
 
-    if (entry.ExeDateiname.find(L'\\') == std::wstring::npos)
+    if (IsBareProgramName(entry.ExeDateiname))
       entry.ExeDateiname = Modul::BackslashAnhaengen(frontend.OwnDirectory()) + entry.ExeDateiname;
 
-    bool written = true;
-    if (mode != RunMode::None) {
+    bool storable = true;
+    if (mode == RunMode::Install) {
+      std::optional<std::wstring> path = StorablePath(entry.ExeDateiname, frontend, stores.locale);
+      if (path) {
+        entry.ExeDateiname = std::move(*path);
+      } else {
+        frontend.Log(L"program path has no ANSI form, nor a short one: " + entry.ExeDateiname);
+        storable = false;
+      }
+    }
+
+    bool written = storable;
+    if (mode != RunMode::None && storable) {
       // Another run changing the list at the same time would lose one of the two changes.
       std::unique_ptr<AddOnListLock> lock = frontend.LockAddOnList();
       if (journal != nullptr &&
@@ -185,9 +221,10 @@ ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring a
     if (mode == RunMode::None) return ExitStatus::Refused;
     return written ? ExitStatus::Done : ExitStatus::RegistryFailed;
   }();
-  frontend.Log(status == ExitStatus::Done      ? L"status 0 (done)"
-               : status == ExitStatus::Refused ? L"status 2 (refused by the command line)"
-                                               : L"status 1 (a registry write failed)");
+  frontend.Log(status == ExitStatus::Done ? L"status 0 (done)"
+               : status == ExitStatus::Refused
+                   ? L"status 2 (refused by the command line)"
+                   : L"status 1 (the registry work failed or was refused)");
   return status;
 }
 

@@ -13,10 +13,12 @@ namespace quillet {
 
 // How a run ended; the Windows main makes it the process's exit status.
 enum class ExitStatus : int {
-  Done = 0,            // the install or remove was carried out (or the gate let the run go on)
-  RegistryFailed = 1,  // a value or list write, or deleting an existing add-on key, failed
-  Refused = 2,         // nothing done because of the command line (usage, bad name, overflow)
-  HostOutdated = 3,    // the host version gate ended the run
+  Done = 0,  // the install or remove was carried out (or the gate let the run go on)
+  // A value or list write, or deleting an existing add-on key, failed; or nothing was changed
+  // because the add-on list cannot be read as text, or the program path has no ANSI form.
+  RegistryFailed = 1,
+  Refused = 2,       // nothing done because of the command line (usage, bad name, overflow)
+  HostOutdated = 3,  // the host version gate ended the run
 };
 
 // What the pass works on besides its frontend: the registry and the conversions at its boundary.

@@ -347,22 +347,44 @@ TEST_F(PassTest, ANameCharacterWithoutAnExactAnsiFormIsRejectedAsWritten) {
 
 // --- Completing the program path ----------------------------------------------------------------
 
-TEST_F(PassTest, AProgramFileWithoutBackslashGetsTheOwnDirectory) {
+// Only a bare name is completed. A path the ANSI code page cannot spell is stored in its short
+// form when that one can be spelt; otherwise the run fails and registers nothing.
+TEST_F(PassTest, OnlyABareProgramNameGetsTheOwnDirectoryAndThePathIsStoredAsSpelt) {
   struct Row {
     const wchar_t* ownDirectory;
     const wchar_t* exe;
-    const wchar_t* stored;
+    const wchar_t* stored;              // null: nothing registered, exit status 1
+    const wchar_t* longPath = nullptr;  // the path ShortPath knows, and its short form
+    const wchar_t* shortPath = nullptr;
   };
-  for (const Row& f : {Row{L"D:\\Quillet", L"Vellumar.exe", L"D:\\Quillet\\Vellumar.exe"},
-                       Row{L"D:\\Quillet\\", L"Vellumar.exe", L"D:\\Quillet\\Vellumar.exe"},
-                       Row{L"D:\\", L"C:/Programme/V.exe", L"D:\\C:/Programme/V.exe"},
-                       Row{L"D:\\Quillet", L"C:V.exe", L"D:\\Quillet\\C:V.exe"},
-                       Row{L"D:\\Quillet", L"", L"D:\\Quillet\\"},
-                       Row{L"D:\\Quillet", L"C:\\Vellumar.exe", L"C:\\Vellumar.exe"},
-                       Row{L"D:\\Quillet", L"\\\\server\\v.exe", L"\\\\server\\v.exe"},
-                       Row{L"D:\\Quillet", L"tools\\v.exe", L"tools\\v.exe"}}) {
+  for (const Row& f :
+       {Row{L"D:\\Quillet", L"Vellumar.exe", L"D:\\Quillet\\Vellumar.exe"},
+        Row{L"D:\\Quillet\\", L"Vellumar.exe", L"D:\\Quillet\\Vellumar.exe"},
+        Row{L"D:\\", L"C:/Programme/V.exe", L"C:/Programme/V.exe"},
+        Row{L"D:\\Quillet", L"C:V.exe", L"C:V.exe"}, Row{L"D:\\Quillet", L"", L"D:\\Quillet\\"},
+        Row{L"D:\\Quillet", L"C:\\Vellumar.exe", L"C:\\Vellumar.exe"},
+        Row{L"D:\\Quillet", L"\\\\server\\v.exe", L"\\\\server\\v.exe"},
+        Row{L"D:\\Quillet", L"tools\\v.exe", L"tools\\v.exe"},
+        Row{L"C:\\Programme\\\x03A9mega Zus\u00e4tze", L"Omega.exe",
+            L"C:\\PROGRA~1\\MEGAZU~1\\Omega.exe",
+            L"C:\\Programme\\\x03A9mega Zus\u00e4tze\\Omega.exe",
+            L"C:\\PROGRA~1\\MEGAZU~1\\Omega.exe"},
+        Row{L"D:\\Quillet", L"C:\\\x03A9\\O.exe", L"C:\\_~1\\O.exe", L"C:\\\x03A9\\O.exe",
+            L"C:\\_~1\\O.exe"},
+        Row{L"D:\\Quillet", L"C:\\Zus\u00e4tze\\Z.exe", L"C:\\Zus\u00e4tze\\Z.exe",
+            L"C:\\Zus\u00e4tze\\Z.exe", L"C:\\ZUSTZE~1\\Z.exe"},
+        Row{L"D:\\Quillet", L"C:\\\x03A9\\O.exe", nullptr},
+        Row{L"D:\\Quillet", L"C:\\\x03A9\\O.exe", nullptr, L"C:\\\x03A9\\O.exe",
+            L"C:\\\x03A9~1\\O.exe"}}) {
     RecordingFrontend p(std::wstring(L"a,b,\"") + f.exe + L"\"", f.ownDirectory);
-    EXPECT_EQ(RunPass(p, stores), ExitStatus::Done) << f.exe;
+    if (f.longPath) p.SetShortPath(f.longPath, f.shortPath);
+    const long long before = registry.Changes();
+    EXPECT_EQ(RunPass(p, stores), f.stored ? ExitStatus::Done : ExitStatus::RegistryFailed)
+        << testing::PrintToString(std::wstring(f.exe));
+    if (!f.stored) {
+      EXPECT_EQ(registry.Changes(), before);
+      continue;
+    }
     std::optional<AddOnEintrag> e = StoredEntry(L"a");
     ASSERT_TRUE(e.has_value());
     EXPECT_EQ(e->ExeDateiname, f.stored);

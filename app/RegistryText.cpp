@@ -17,17 +17,24 @@ Message InvalidDateNotice(std::wstring_view valueName, std::wstring_view storedT
   return notice;
 }
 
-std::wstring ReadRegistryText(const ModulRegistrierung::RegistryContext& registry,
-                              Frontend& frontend, ModulRegistrierung::Root root,
-                              std::wstring_view subKeyPath, std::wstring_view valueName) {
+std::wstring RegistryTextOf(ModulRegistrierung::ReadResult read,
+                            const ModulRegistrierung::RegistryContext& registry, Frontend& frontend,
+                            std::wstring_view valueName) {
   namespace mr = ModulRegistrierung;
-  mr::ReadResult read = mr::ReadRegistryValue(registry, root, subKeyPath, valueName);
   if (read.invalidDateText) frontend.Show(InvalidDateNotice(valueName, *read.invalidDateText));
   if (std::wstring* text = std::get_if<std::wstring>(&read.value)) return std::move(*text);
   if (const mr::Date* date = std::get_if<mr::Date>(&read.value)) {
     return mr::AsText(read.value, registry.locale.DateToText(*date));
   }
   return mr::AsText(read.value);
+}
+
+std::wstring ReadRegistryText(const ModulRegistrierung::RegistryContext& registry,
+                              Frontend& frontend, ModulRegistrierung::Root root,
+                              std::wstring_view subKeyPath, std::wstring_view valueName) {
+  return RegistryTextOf(
+      ModulRegistrierung::ReadRegistryValue(registry, root, subKeyPath, valueName), registry,
+      frontend, valueName);
 }
 
 }  // namespace quillet

@@ -17,6 +17,11 @@ std::wstring ReadRegistryText(const ModulRegistrierung::RegistryContext& registr
                               Frontend& frontend, ModulRegistrierung::Root root,
                               std::wstring_view subKeyPath, std::wstring_view valueName);
 
+// The same for a value already read by ReadRegistryValue (typed decoding).
+std::wstring RegistryTextOf(ModulRegistrierung::ReadResult read,
+                            const ModulRegistrierung::RegistryContext& registry, Frontend& frontend,
+                            std::wstring_view valueName);
+
 // The notice for a stored "typdate:" text `storedText` of `valueName` that holds no date.
 Message InvalidDateNotice(std::wstring_view valueName, std::wstring_view storedText);
 

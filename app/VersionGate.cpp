@@ -11,10 +11,13 @@ constexpr wchar_t kOutdatedVersions[] = L";400;410;420;";
 
 // A browser started by an elevated run would surf with the administrator's rights. The user's
 // own shell opens the page then, or, when that fails, the user does, from the address shown.
+// SYSTEM does not ask the shell at all: in a user's session (an MSI repair that user started)
+// whatever answers for the shell's window list may be a program of that user's, and it would be
+// handed the address by SYSTEM.
 void OpenDownloadPage(Frontend& frontend) {
   if (!frontend.RunsElevated()) {
     frontend.OpenAddress(facts::kDownloadAddress);
-  } else if (!frontend.OpenAddressAsUser(facts::kDownloadAddress)) {
+  } else if (frontend.RunsAsSystem() || !frontend.OpenAddressAsUser(facts::kDownloadAddress)) {
     frontend.Show(Message{facts::kUsageTitle,
                           std::wstring(facts::kOpenAddressYourself) + facts::kDownloadAddress,
                           MessageIcon::Information, MessageButtons::Ok});

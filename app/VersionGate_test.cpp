@@ -135,6 +135,7 @@ struct ElevatedCase {
   const char* label;
   bool userShellWorks;
   std::vector<std::wstring> calls;
+  bool system = false;  // the run is SYSTEM's
 };
 
 void PrintTo(const ElevatedCase& c, std::ostream* os) { *os << c.label; }
@@ -149,15 +150,17 @@ TEST_P(ElevatedYes, NeverOpensTheAddressItself) {
   FixedLocale locale;
   frontend.SetElevated(true);
   frontend.SetUserShellWorks(GetParam().userShellWorks);
+  frontend.SetSystem(GetParam().system);
+  const bool boxShown = !GetParam().userShellWorks || GetParam().system;
   frontend.QueueAnswer(MessageAnswer::Yes);
-  if (!GetParam().userShellWorks) frontend.QueueAnswer(MessageAnswer::Ok);
+  if (boxShown) frontend.QueueAnswer(MessageAnswer::Ok);
 
   EXPECT_FALSE(CheckHostVersion({registry, locale}, frontend));
 
   EXPECT_EQ(frontend.Calls(), GetParam().calls);
   EXPECT_EQ(frontend.UnexpectedMessages(), 0);
   EXPECT_EQ(frontend.UnusedAnswers(), 0u);
-  if (!GetParam().userShellWorks) {
+  if (boxShown) {
     EXPECT_EQ(frontend.Messages().back().text,
               L"Die Downloadseite konnte nicht ge\u00f6ffnet werden. Bitte \u00f6ffnen Sie diese "
               L"Adresse in Ihrem Browser:\r\n\r\n" +
@@ -174,7 +177,9 @@ INSTANTIATE_TEST_SUITE_P(
         ElevatedCase{"UserShellFails",
                      false,
                      {L"message:", L"open-as-user:" + std::wstring(facts::kDownloadAddress),
-                      L"message:Quillet"}}),
+                      L"message:Quillet"}},
+        // As SYSTEM the shell is not asked even when it would answer: the address is shown.
+        ElevatedCase{"SystemSkipsTheUserShell", true, {L"message:", L"message:Quillet"}, true}),
     [](const ::testing::TestParamInfo<ElevatedCase>& info) { return info.param.label; });
 
 TEST(CheckHostVersion, OpensNothingOnNo) {

@@ -120,6 +120,12 @@ bool RegistryKeyExists(const RegistryContext& registry, Root root, std::wstring_
   return registry.store.KeyExists(root, *path);
 }
 
+bool RegistryKeyWritable(const RegistryContext& registry, Root root, std::wstring_view subKeyPath) {
+  std::optional<std::string> path = AnsiName(registry.locale, subKeyPath);
+  if (!path) return false;
+  return registry.store.KeyWritable(root, *path);
+}
+
 bool CreateRegistryKey(const RegistryContext& registry, Root root, std::wstring_view subKeyPath,
                        std::wstring_view keyClass) {
   std::optional<std::string> path = AnsiName(registry.locale, subKeyPath);
@@ -151,15 +157,23 @@ ReadResult ReadRegistryValue(const RegistryContext& registry, Root root,
   ReadResult result;
   std::optional<std::string> path = AnsiName(registry.locale, subKeyPath);
   std::optional<std::string> name = AnsiName(registry.locale, valueName);
-  if (!path || !name) return result;
+  if (!path || !name) {
+    result.status = ReadStatus::Failed;
+    return result;
+  }
   ValueRead read = registry.store.ReadValue(root, *path, *name);
+  result.status = read.status;
   if (read.status != ReadStatus::Found) return result;
+  result.storedType = read.value.type;
   if (read.value.type == kRegSz) {
     DecodeText(registry.locale, registry.locale.FromAnsi(StoredText(read.value.bytes)), decoding,
                result);
   } else if (read.value.type == kRegDword) {
     std::optional<std::int32_t> number = StoredDword(read.value.bytes);
-    if (!number) return result;
+    if (!number) {
+      result.status = ReadStatus::Failed;
+      return result;
+    }
     result.value = *number;
   }
   // Any other type reads as found, with nothing in it.

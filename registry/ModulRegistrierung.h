@@ -4,6 +4,7 @@
 // result, and the caller decides what the user sees.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,9 @@ struct RegistryContext {
 
 // True when the key can be opened for reading.
 bool RegistryKeyExists(const RegistryContext& registry, Root root, std::wstring_view subKeyPath);
+
+// True when the key opens for writing: it exists, the rights allow it, and it is no registry link.
+bool RegistryKeyWritable(const RegistryContext& registry, Root root, std::wstring_view subKeyPath);
 
 // True only when the key was newly created (with `keyClass`, missing keys along the path too);
 // false when it already existed (it is left as it was) or could not be created.
@@ -48,6 +52,11 @@ struct ReadResult {
   RegistryValue value;
   // The whole stored text (prefix included) of a "typdate:" value that holds no date.
   std::optional<std::wstring> invalidDateText;
+  // Found with `found`; otherwise Missing when the key or the value is absent, Failed when it is
+  // there but could not be read (a REG_DWORD too long for its four bytes included).
+  ReadStatus status = ReadStatus::Missing;
+  // The type the value is stored with, when found.
+  std::uint32_t storedType = 0;
 };
 
 ReadResult ReadRegistryValue(const RegistryContext& registry, Root root,

@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +43,10 @@ class RecordingFrontend : public Frontend {
   // What RunsElevated answers (false unless set), and whether OpenAddressAsUser succeeds.
   void SetElevated(bool elevated) { elevated_ = elevated; }
   void SetUserShellWorks(bool works) { userShellWorks_ = works; }
+  // What ShortPath answers for `path` (nothing unless set).
+  void SetShortPath(std::wstring path, std::wstring shortPath) {
+    shortPaths_[std::move(path)] = std::move(shortPath);
+  }
   // What RunsAsSystem answers (false unless set).
   void SetSystem(bool system) { system_ = system; }
 
@@ -65,6 +70,10 @@ class RecordingFrontend : public Frontend {
   MessageAnswer Show(const Message& message) override;
   std::wstring ArgumentText() override { return argumentText_; }
   std::wstring OwnDirectory() override { return ownDirectory_; }
+  std::wstring ShortPath(const std::wstring& path) override {
+    const auto found = shortPaths_.find(path);
+    return found == shortPaths_.end() ? std::wstring() : found->second;
+  }
   std::wstring ToLower(std::wstring text) override { return PortableToLower(std::move(text)); }
   void SetStatusText(const std::wstring& text) override;
   void ShowStatusWindow() override { Record(L"show"); }
@@ -84,6 +93,7 @@ class RecordingFrontend : public Frontend {
   std::wstring argumentText_;
   std::wstring ownDirectory_;
   std::wstring statusText_;
+  std::map<std::wstring, std::wstring> shortPaths_;
   std::deque<MessageAnswer> answers_;
   std::function<long long()> probe_;
   bool lockAvailable_ = true;

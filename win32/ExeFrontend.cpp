@@ -7,6 +7,7 @@
 #include "win32/ModulInternetadresseStarten.h"
 #include "win32/ModulSleep.h"
 #include "win32/ProcessContext.h"
+#include "win32/ShortPath.h"
 
 namespace quillet {
 
@@ -62,6 +63,8 @@ std::wstring ExeFrontend::OwnDirectory() {
     path.resize(path.size() * 2);
   }
 }
+
+std::wstring ExeFrontend::ShortPath(const std::wstring& path) { return ShortPathOf(path); }
 
 std::wstring ExeFrontend::ToLower(std::wstring text) { return LowerCase(std::move(text)); }
 

@@ -20,6 +20,7 @@ class ExeFrontend : public Frontend {
   MessageAnswer Show(const Message& message) override;
   std::wstring ArgumentText() override;
   std::wstring OwnDirectory() override;
+  std::wstring ShortPath(const std::wstring& path) override;
   std::wstring ToLower(std::wstring text) override;
 
   void SetStatusText(const std::wstring& text) override;

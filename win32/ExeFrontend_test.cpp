@@ -148,17 +148,67 @@ bool TakenByAnotherThread(HANDLE mutex) {
   return taken;
 }
 
+inline void DeleteBoundary(HANDLE boundary) { DeleteBoundaryDescriptor(boundary); }
+inline void CloseNamespace(HANDLE space) { ClosePrivateNamespace(space, 0); }
+
+// The lock's private namespace as another elevated run opens it: bounded by the Administrators
+// group, named "Quillet". Empty when this platform or token cannot open it.
+struct LockNamespace {
+  unique_handle<HANDLE, &DeleteBoundary> boundary;
+  unique_handle<HANDLE, &CloseNamespace> space;
+
+  LockNamespace() : boundary(CreateBoundaryDescriptorW(L"Quillet", 0)) {
+    alignas(SID) BYTE administrators[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof administrators;
+    HANDLE spelt = boundary.release();
+    const bool added =
+        spelt != nullptr &&
+        CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) &&
+        AddSIDToBoundaryDescriptor(&spelt, administrators);
+    boundary.reset(spelt);
+    if (added) space.reset(OpenPrivateNamespaceW(boundary.get(), L"Quillet"));
+  }
+};
+
+// Another run's view of the lock's mutex while a run holds it: in the namespace when that
+// exists, else the machine-wide fallback (a mutex lives while a handle is open).
+unique_kernel_handle OpenLockAsAnotherRun() {
+  const LockNamespace space;
+  return unique_kernel_handle(
+      OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE,
+                 space.space ? L"Quillet\\AddOnListe" : L"Global\\Quillet.AddOnListe"));
+}
+
 TEST(ExeFrontend, AddOnListLockKeepsOtherRunsOutUntilReleased) {
   ExeFrontend frontend(GetModuleHandleW(nullptr));
   std::unique_ptr<AddOnListLock> lock = frontend.LockAddOnList();
   ASSERT_NE(lock, nullptr);
-  // Another run's view of the same machine-wide mutex (it lives while a handle is open).
-  const unique_kernel_handle other(
-      OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kAddOnListLockName));
+  const unique_kernel_handle other = OpenLockAsAnotherRun();
   ASSERT_TRUE(other);
   EXPECT_FALSE(TakenByAnotherThread(other.get()));
   lock.reset();
   EXPECT_TRUE(TakenByAnotherThread(other.get()));
+}
+
+// Any user may make and hold the Global\\ name; an elevated run takes its lock in the namespace
+// that only administrators can make, and does not wait for such a squatter.
+TEST(ExeFrontend, AddOnListLockIsNotHeldUpByASquatter) {
+  if (!LockNamespace().space) {
+    // Nobody holds the lock now, so the namespace is there only if this run can make it.
+    ExeFrontend probe(GetModuleHandleW(nullptr));
+    const std::unique_ptr<AddOnListLock> held = probe.LockAddOnList();
+    if (!LockNamespace().space)
+      GTEST_SKIP() << "no private namespace here (error " << GetLastError() << ")";
+  }
+  const unique_kernel_handle squatted(CreateMutexW(nullptr, TRUE, L"Global\\Quillet.AddOnListe"));
+  ASSERT_TRUE(squatted);
+  ExeFrontend frontend(GetModuleHandleW(nullptr));
+  std::unique_ptr<AddOnListLock> lock;
+  std::thread run([&] { lock = frontend.LockAddOnList(); });
+  run.join();
+  EXPECT_NE(lock, nullptr);
+  lock.reset();
+  ReleaseMutex(squatted.get());
 }
 
 TEST(ExeFrontend, AddOnListLockLeftByADeadRunIsTaken) {

@@ -1,6 +1,8 @@
 #include "win32/Win32Registry.h"
 
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include "win32/UniqueHandle.h"
 
@@ -15,34 +17,173 @@ constexpr REGSAM kHostView = KEY_WOW64_32KEY;
 constexpr REGSAM kReadRights = KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY;
 constexpr REGSAM kAllRights = kReadRights | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK;
 
-// The key opened with `access`; empty with the error in `*status` when it does not open.
+// What a key on the way to the one asked for is opened with: enough to tell whether it is a
+// link, and to make the next key below it when a create walks the path.
+constexpr REGSAM kPassRights = KEY_QUERY_VALUE | kHostView;
+constexpr REGSAM kCreatePassRights = kPassRights | KEY_CREATE_SUB_KEY;
+// Deleting asks for the deletion and for the look that tells a link.
+constexpr REGSAM kDeleteRights = DELETE | KEY_QUERY_VALUE | kHostView;
+
+// How often a value that grows between the size query and the read is tried again. A writer that
+// does not take our lock (the host itself) can change the list at any moment; a few tries are
+// enough for a writer that is not hostile, and a hostile one only gets a refused run.
+constexpr int kReadAttempts = 8;
+
+// A key name has at most 255 characters. Windows refuses a longer one; Wine takes one of 256 and
+// more when it is opened relative to its parent, so the walk refuses it itself.
+constexpr int kMaxKeyNameLength = 255;
+
+// The parts of a path as Windows takes them: cut at the first NUL, split at backslashes, empty
+// parts skipped. nullopt for a path that starts with a backslash, or has a part longer than a
+// key name may be, which Windows refuses.
+std::optional<std::vector<std::string>> Components(const std::string& path) {
+  const std::string spelt = path.substr(0, path.find('\0'));
+  if (!spelt.empty() && spelt.front() == '\\') return std::nullopt;
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= spelt.size()) {
+    std::size_t end = spelt.find('\\', start);
+    if (end == std::string::npos) end = spelt.size();
+    if (end > start) {
+      const int length = MultiByteToWideChar(CP_ACP, 0, spelt.data() + start,
+                                             static_cast<int>(end - start), nullptr, 0);
+      if (length > kMaxKeyNameLength) return std::nullopt;
+      parts.push_back(spelt.substr(start, end - start));
+    }
+    start = end + 1;
+  }
+  return parts;
+}
+
+// True when `key` (opened without following links) is a registry link: a user who may make keys
+// below the host's key can make one that points anywhere in HKLM, and an elevated run must not
+// create, write or delete through it. A link is told by its SymbolicLinkValue of type REG_LINK;
+// a key that cannot be looked at counts as one.
+bool IsLink(HKEY key) {
+  DWORD type = REG_NONE;
+  const LSTATUS queried =
+      RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr);
+  if (queried == ERROR_FILE_NOT_FOUND) return false;
+  return queried != ERROR_SUCCESS || type == REG_LINK;
+}
+
+// One key below `parent`, opened without following a link.
+LSTATUS OpenPart(HKEY parent, const std::string& part, REGSAM rights, unique_hkey& key) {
+  const LSTATUS opened =
+      RegOpenKeyExA(parent, part.c_str(), REG_OPTION_OPEN_LINK, rights, key.put());
+  if (opened != ERROR_SUCCESS) key.reset();
+  return opened;
+}
+
+// One key below `parent`, made when missing. A key that exists, or turns up between the open and
+// the create, is opened again without following a link, so that what is checked is the key
+// itself; a key this call made is new and cannot be a link. `parent` lacks the right to make
+// keys on a walk that found everything so far, so that right is asked for only here.
+LSTATUS OpenOrCreatePart(HKEY parent, const std::string& part, const std::string& keyClass,
+                         REGSAM rights, unique_hkey& key, bool& created) {
+  created = false;
+  const LSTATUS opened = OpenPart(parent, part, rights, key);
+  if (opened != ERROR_FILE_NOT_FOUND) return opened;
+  unique_hkey maker;
+  const LSTATUS reopened = OpenPart(parent, "", kCreatePassRights, maker);
+  if (reopened != ERROR_SUCCESS) return reopened;
+  DWORD disposition = 0;
+  const LSTATUS made =
+      RegCreateKeyExA(maker.get(), part.c_str(), 0, const_cast<char*>(keyClass.c_str()),
+                      REG_OPTION_OPEN_LINK, rights, nullptr, key.put(), &disposition);
+  if (made != ERROR_SUCCESS) {
+    key.reset();
+    return made;
+  }
+  if (disposition == REG_CREATED_NEW_KEY) {
+    created = true;
+    return ERROR_SUCCESS;
+  }
+  return OpenPart(parent, part, rights, key);
+}
+
+// What a walk along a path found.
+struct Walked {
+  unique_hkey key;  // the last key, opened with the rights asked for; empty when it failed
+  LSTATUS status = ERROR_SUCCESS;
+  bool link = false;     // the last key is a link (`key` is then empty)
+  bool created = false;  // the last key was made by this walk
+};
+
+// The key at `path`, reached one key at a time from the root, none of them followed if it is a
+// link: a link on the way fails the walk, a link at its end is reported and not handed out. The
+// first part is opened from the predefined root, where the 32-bit view is chosen; the parts
+// below are opened relative to it in the same view. With `keyClass`, missing keys are made
+// along the way, each with that class.
+Walked Walk(Root root, const std::string& path, REGSAM rights,
+            const std::string* keyClass = nullptr) {
+  Walked walked;
+  const std::optional<std::vector<std::string>> parts = Components(path);
+  if (!parts) {
+    walked.status = ERROR_INVALID_PARAMETER;
+    return walked;
+  }
+  if (parts->empty()) {
+    walked.status = OpenPart(RootKey(root), "", rights, walked.key);
+    return walked;
+  }
+  unique_hkey parent;
+  for (std::size_t i = 0; i < parts->size(); ++i) {
+    const bool last = i + 1 == parts->size();
+    const REGSAM wanted = last ? rights : kPassRights;
+    const HKEY from = i == 0 ? RootKey(root) : parent.get();
+    unique_hkey key;
+    bool created = false;
+    walked.status = keyClass != nullptr
+                        ? OpenOrCreatePart(from, (*parts)[i], *keyClass, wanted, key, created)
+                        : OpenPart(from, (*parts)[i], wanted, key);
+    if (walked.status != ERROR_SUCCESS) return walked;
+    if (!created && IsLink(key.get())) {
+      walked.status = ERROR_ACCESS_DENIED;
+      walked.link = last;
+      return walked;
+    }
+    if (last) {
+      walked.key = std::move(key);
+      walked.created = created;
+      return walked;
+    }
+    parent = std::move(key);
+  }
+  return walked;
+}
+
+// The key opened with `access`; empty with the error in `*status` when it does not open or is
+// a link.
 unique_hkey Open(Root root, const std::string& path, RegistryAccess access,
                  LSTATUS* status = nullptr) {
-  unique_hkey key;
-  const LSTATUS opened = RegOpenKeyExA(RootKey(root), path.c_str(), 0, AccessOf(access), key.put());
-  if (status != nullptr) *status = opened;
-  if (opened != ERROR_SUCCESS) key.reset();
-  return key;
+  Walked walked = Walk(root, path, AccessOf(access));
+  if (status != nullptr) *status = walked.status;
+  return std::move(walked.key);
 }
 
 // One value of an open key, by name. Exactly the size learned: with room to spare, Windows would
 // add a NUL to a text that was stored without one, and the caller must see the bytes as stored.
-// A value that grew in between (ERROR_MORE_DATA) fails the read.
+// A value that grew in between (ERROR_MORE_DATA) is read again, a bounded number of times.
 ValueRead Query(HKEY key, const char* name) {
-  DWORD type = 0;
-  DWORD size = 0;
-  const LSTATUS sized = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
-  if (sized == ERROR_FILE_NOT_FOUND) return {ReadStatus::Missing, {}};
-  if (sized != ERROR_SUCCESS) return {ReadStatus::Failed, {}};
-  std::vector<std::uint8_t> bytes(size);
-  DWORD returned = size;
-  if (RegQueryValueExA(key, name, nullptr, &type, size == 0 ? nullptr : bytes.data(), &returned) !=
-      ERROR_SUCCESS) {
-    return {ReadStatus::Failed, {}};
+  for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+    DWORD type = 0;
+    DWORD size = 0;
+    const LSTATUS sized = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+    if (sized == ERROR_FILE_NOT_FOUND) return {ReadStatus::Missing, {}};
+    if (sized != ERROR_SUCCESS) return {ReadStatus::Failed, {}};
+    std::vector<std::uint8_t> bytes(size);
+    DWORD returned = size;
+    const LSTATUS read =
+        RegQueryValueExA(key, name, nullptr, &type, size == 0 ? nullptr : bytes.data(), &returned);
+    if (read == ERROR_MORE_DATA) continue;
+    if (read == ERROR_FILE_NOT_FOUND) return {ReadStatus::Missing, {}};
+    if (read != ERROR_SUCCESS) return {ReadStatus::Failed, {}};
+    // The ANSI call may report a text's size in its wide form first; what it returns counts.
+    bytes.resize(returned < size ? returned : size);
+    return {ReadStatus::Found, StoredValue{type, std::move(bytes)}};
   }
-  // The ANSI call may report a text's size in its wide form first; what it returns counts.
-  bytes.resize(returned < size ? returned : size);
-  return {ReadStatus::Found, StoredValue{type, std::move(bytes)}};
+  return {ReadStatus::Failed, {}};
 }
 
 }  // namespace
@@ -56,7 +197,10 @@ REGSAM AccessOf(RegistryAccess access) {
 }
 
 bool Win32Registry::KeyExists(Root root, const std::string& path) {
-  return Open(root, path, RegistryAccess::Read).get() != nullptr;
+  // A link is there, even though nothing is read or written through it: an install then fails
+  // on its values, a remove on the deletion, rather than pass it by as absent.
+  const Walked walked = Walk(root, path, AccessOf(RegistryAccess::Read));
+  return walked.key.get() != nullptr || walked.link;
 }
 
 bool Win32Registry::KeyWritable(Root root, const std::string& path) {
@@ -65,17 +209,12 @@ bool Win32Registry::KeyWritable(Root root, const std::string& path) {
 
 KeyCreation Win32Registry::CreateKey(Root root, const std::string& path,
                                      const std::string& keyClass) {
-  unique_hkey key;
-  DWORD disposition = 0;
-  if (RegCreateKeyExA(RootKey(root), path.c_str(), 0, const_cast<char*>(keyClass.c_str()), 0,
-                      AccessOf(RegistryAccess::Write), nullptr, key.put(),
-                      &disposition) != ERROR_SUCCESS) {
-    return KeyCreation::Failed;
-  }
+  const Walked walked = Walk(root, path, AccessOf(RegistryAccess::Write), &keyClass);
+  if (walked.key.get() == nullptr) return KeyCreation::Failed;
   // The key is on disk before anything is written into it; whether the flush succeeds does not
   // matter, the key exists either way.
-  RegFlushKey(key.get());
-  return disposition == REG_CREATED_NEW_KEY ? KeyCreation::Created : KeyCreation::Existed;
+  RegFlushKey(walked.key.get());
+  return walked.created ? KeyCreation::Created : KeyCreation::Existed;
 }
 
 ValueRead Win32Registry::ReadValue(Root root, const std::string& path, const std::string& name) {
@@ -96,7 +235,11 @@ bool Win32Registry::WriteValue(Root root, const std::string& path, const std::st
 }
 
 bool Win32Registry::DeleteKey(Root root, const std::string& path) {
-  return RegDeleteKeyExA(RootKey(root), path.c_str(), kHostView, 0) == ERROR_SUCCESS;
+  // Deleted through the handle that was checked, never by its path again: the empty name names
+  // the key the handle holds.
+  const Walked walked = Walk(root, path, kDeleteRights);
+  if (walked.key.get() == nullptr) return false;
+  return RegDeleteKeyExA(walked.key.get(), "", kHostView, 0) == ERROR_SUCCESS;
 }
 
 std::optional<KeyContents> Win32Registry::ReadKey(Root root, const std::string& path) {

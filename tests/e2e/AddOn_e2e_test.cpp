@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -241,6 +242,120 @@ TEST_F(AddOnE2eTest, KeyThatCannotBeDeletedEndsWithStatusOne) {
 
   EXPECT_TRUE(KeyExists(kVellumarKey));
   ExpectValue(kHostKey, kAddOnList, REG_SZ, Sz("Alpha,Beta"));
+}
+
+// --- A host key that a user controls ---------------------------------------------------------
+
+// Where the link points: a key of the 64-bit view, outside everything of the host.
+constexpr wchar_t kVictimKey[] = L"Software\\Victim";
+constexpr wchar_t kVictimTarget[] = L"\\Registry\\Machine\\Software\\Victim";
+
+// A key of the 64-bit view opened for `access`; empty when it does not open.
+unique_hkey OpenKey64(const std::wstring& key, REGSAM access) {
+  unique_hkey handle;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, access | KEY_WOW64_64KEY, handle.put()) !=
+      ERROR_SUCCESS) {
+    handle.reset();
+  }
+  return handle;
+}
+
+// The victim's value names and its value "Vorher", as one text; "<missing>" without the key.
+std::wstring VictimContents() {
+  const unique_hkey key = OpenKey64(kVictimKey, KEY_READ);
+  if (!key) return L"<missing>";
+  std::wstring contents;
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[256];
+    DWORD length = 256;
+    if (RegEnumValueW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    contents += std::wstring(name, length) + L";";
+  }
+  DWORD subKeys = 0;
+  RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
+                   nullptr, nullptr, nullptr, nullptr);
+  return contents + L"sub-keys:" + std::to_wstring(subKeys);
+}
+
+// A registry link `AddOn_<name>` below the host's key pointing at the victim, made as a user with
+// full control of the host's key can make it; deleted again (the link itself, not its target)
+// when the test ends, before anything deletes the host's tree by path.
+class AddOnLink {
+ public:
+  explicit AddOnLink(const std::wstring& name) : key_(AddOnKey(name)) {
+    unique_hkey link;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key_.c_str(), 0, nullptr,
+                        REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                        KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, link.put(),
+                        nullptr) != ERROR_SUCCESS) {
+      return;
+    }
+    const std::wstring target = kVictimTarget;
+    made_ = RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK,
+                           reinterpret_cast<const BYTE*>(target.data()),
+                           static_cast<DWORD>(target.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+  }
+  AddOnLink(const AddOnLink&) = delete;
+  AddOnLink& operator=(const AddOnLink&) = delete;
+  ~AddOnLink() {
+    unique_hkey link;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key_.c_str(), REG_OPTION_OPEN_LINK,
+                      DELETE | KEY_WOW64_32KEY, link.put()) != ERROR_SUCCESS) {
+      return;
+    }
+    using DeleteKeyFunction = LONG(WINAPI*)(HANDLE);
+    const auto deleteKey = reinterpret_cast<DeleteKeyFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
+    EXPECT_EQ(deleteKey(link.get()), 0) << "the link is left behind";
+  }
+  bool Made() const { return made_; }
+
+ private:
+  std::wstring key_;
+  bool made_ = false;
+};
+
+// Installing or removing an add-on whose key is a link to another HKLM key must neither create,
+// write nor delete anything there: the run fails with status 1.
+TEST_F(AddOnE2eTest, AnAddOnKeyThatIsALinkIsRefused) {
+  RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kVictimKey, KEY_WOW64_64KEY, 0);
+  ASSERT_TRUE(WriteText(kHostKey, kAddOnList, L"Alpha"));
+  AddOnLink link(L"Evil");
+  ASSERT_TRUE(link.Made());
+
+  // A target that is not there is not made.
+  const RunResult first = Silent(L"\"Evil\",\"x\",\"Evil.exe\"");
+  ASSERT_TRUE(first.RanAsScripted()) << Describe(first);
+  EXPECT_EQ(first.exitCode, 1u) << Describe(first);
+  EXPECT_EQ(VictimContents(), L"<missing>");
+  EXPECT_EQ(ReadText(kHostKey, kAddOnList), std::optional<std::wstring>(L"Alpha"));
+
+  unique_hkey victim;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kVictimKey, 0, nullptr, 0,
+                            KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, victim.put(), nullptr),
+            ERROR_SUCCESS);
+  const std::wstring stored = L"x";
+  ASSERT_EQ(RegSetValueExW(victim.get(), L"Vorher", 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(stored.c_str()), 2 * sizeof(wchar_t)),
+            ERROR_SUCCESS);
+  victim.reset();
+  // The link works: what the host reads through it is the victim's.
+  ASSERT_EQ(ReadText(AddOnKey(L"Evil"), L"Vorher"), std::optional<std::wstring>(L"x"));
+  const std::wstring before = VictimContents();
+  ASSERT_EQ(before, L"Vorher;sub-keys:0");
+
+  for (const wchar_t* arguments : {L"\"Evil\",\"x\",\"Evil.exe\"", L"Evil"}) {
+    const RunResult run = Silent(arguments);
+    ASSERT_TRUE(run.RanAsScripted()) << Describe(run);
+    EXPECT_EQ(run.exitCode, 1u) << Utf8(arguments) << "\n" << Describe(run);
+    EXPECT_EQ(VictimContents(), before) << Utf8(arguments);
+    EXPECT_EQ(ReadText(kHostKey, kAddOnList), std::optional<std::wstring>(L"Alpha"))
+        << Utf8(arguments);
+  }
+  EXPECT_EQ(RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kVictimKey, KEY_WOW64_64KEY, 0), ERROR_SUCCESS);
 }
 
 // Starts one silent install per name, all suspended, lets them go at the same moment and waits

@@ -1,5 +1,6 @@
 // quillet.exe under Wine, from the command line to the exit status: the usage message, the
 // name check, the number overflow, and what reaches the registry.
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -179,17 +180,54 @@ TEST_F(BrannickTest, SilentInstallAtTheRangeLimitWritesTheAddOn) {
   EXPECT_EQ(ReadText(kHostKey, kAddOnList), L"Vellumar");
 }
 
-TEST_F(BrannickTest, OwnDirectoryWithBlanksCompletesTheProgramPath) {
-  RunOptions options;
-  options.directory = L"C:\\Quillet e2e\\mit Leerzeichen\\";
-  const RunResult run = RunQuillet(L"-s Vellumar,Kurz,tools/Vellumar.exe", {}, options);
+// Only a bare file name is completed; a folder the ANSI code page cannot spell is stored in its
+// short form, which the host can start.
+TEST_F(BrannickTest, OnlyABareProgramNameIsCompletedAndStoredAsTheHostCanSpellIt) {
+  const std::wstring root = L"C:\\Quillet e2e";
+  struct Row {
+    std::wstring directory;
+    const wchar_t* field;
+    const wchar_t* stored;  // null: the short form of the directory, then "\\Vellumar.exe"
+  };
+  const Row rows[] = {
+      {root + L"\\mit Leerzeichen", L"Vellumar.exe",
+       L"C:\\Quillet e2e\\mit Leerzeichen\\Vellumar.exe"},
+      // Forward slashes name a folder: stored as given.
+      {root + L"\\mit Leerzeichen", L"tools/Vellumar.exe", L"tools/Vellumar.exe"},
+      {root + L"\\\x03A9mega Zus\u00e4tze", L"Vellumar.exe", nullptr},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(Utf8(row.directory) + " " + Utf8(row.field));
+    RunOptions options;
+    options.directory = row.directory + L"\\";
+    ASSERT_TRUE(CreateDirectoryW(root.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(CreateDirectoryW(row.directory.c_str(), nullptr) ||
+                GetLastError() == ERROR_ALREADY_EXISTS);
+    const RunResult run = RunQuillet(L"-s Vellumar,Kurz," + std::wstring(row.field), {}, options);
 
-  ASSERT_TRUE(run.RanAsScripted()) << Describe(run);
-  EXPECT_EQ(run.exitCode, 0u) << Describe(run);
-  // Forward slashes are no directory separator here.
-  EXPECT_EQ(ReadText(kVellumarKey, L"ExeDateiname"),
-            L"C:\\Quillet e2e\\mit Leerzeichen\\tools/Vellumar.exe");
-  RemoveDirectoryW(L"C:\\Quillet e2e");
+    ASSERT_TRUE(run.RanAsScripted()) << Describe(run);
+    EXPECT_EQ(run.exitCode, 0u) << Describe(run);
+    const std::optional<std::wstring> stored = ReadText(kVellumarKey, L"ExeDateiname");
+    ASSERT_TRUE(stored.has_value());
+    if (row.stored) {
+      EXPECT_EQ(*stored, row.stored);
+    } else {
+      // Plain ASCII, no '?', and the same folder as the long name says.
+      EXPECT_EQ(stored->find_first_not_of(L" !#$%&'()+,-.0123456789:;=@ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                          L"[\\]^_`abcdefghijklmnopqrstuvwxyz{}~"),
+                std::wstring::npos)
+          << Utf8(*stored);
+      const std::size_t slash = stored->rfind(L'\\');
+      ASSERT_NE(slash, std::wstring::npos);
+      EXPECT_EQ(stored->substr(slash), L"\\Vellumar.exe");
+      wchar_t longPath[MAX_PATH] = {};
+      ASSERT_NE(GetLongPathNameW(stored->substr(0, slash).c_str(), longPath, MAX_PATH), 0u);
+      EXPECT_EQ(CompareStringOrdinal(longPath, -1, row.directory.c_str(), -1, TRUE), CSTR_EQUAL)
+          << Utf8(longPath);
+    }
+    RemoveDirectoryW(row.directory.c_str());
+  }
+  RemoveDirectoryW(root.c_str());
 }
 
 }  // namespace

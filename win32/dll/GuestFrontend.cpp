@@ -8,6 +8,7 @@
 #include "win32/LowerCase.h"
 #include "win32/ModulInternetadresseStarten.h"
 #include "win32/ProcessContext.h"
+#include "win32/ShortPath.h"
 #include "win32/dll/SystemLibrary.h"
 
 namespace quillet::guest {
@@ -58,5 +59,7 @@ bool GuestFrontend::OpenAddressAsUser(const std::wstring& address) {
 }
 
 std::unique_ptr<AddOnListLock> GuestFrontend::LockAddOnList() { return quillet::LockAddOnList(); }
+
+std::wstring GuestFrontend::ShortPath(const std::wstring& path) { return ShortPathOf(path); }
 
 }  // namespace quillet::guest

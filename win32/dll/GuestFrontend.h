@@ -36,6 +36,7 @@ class GuestFrontend : public Frontend {
   bool RunsAsSystem() override;
   bool OpenAddressAsUser(const std::wstring& address) override;
   std::unique_ptr<AddOnListLock> LockAddOnList() override;
+  std::wstring ShortPath(const std::wstring& path) override;
 
  private:
   std::wstring commandText_;
