@@ -29,11 +29,13 @@ skip() { skipped=$((skipped + 1)); echo "  SKIP  $*"; }
 expect() {
   if [ "$2" == "$3" ]; then ok "$1"; else bad "$1: expected [$2], got [$3]"; fi
 }
-# check WHAT COMMAND...: passes when the command succeeds.
+# check WHAT [!] COMMAND...: passes when the command succeeds (with !: when it fails).
 check() {
-  local what=$1
+  local what=$1 want=0
   shift
-  if "$@"; then ok "$what"; else bad "$what"; fi
+  [ "$1" == '!' ] && { want=1; shift; }
+  "$@"
+  if [ $(($? != 0)) -eq $want ]; then ok "$what"; else bad "$what"; fi
 }
 now() { date +%s.%N; }
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f s", b - a }'; }
