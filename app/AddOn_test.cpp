@@ -12,12 +12,13 @@
 #include "app/Facts.h"
 #include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
+#include "testing/RecordingFrontend.h"
 
 namespace quillet {
 
 namespace {
 
-using ModulRegistrierung::kHkeyLocalMachine;
+constexpr ModulRegistrierung::Root kMachine = ModulRegistrierung::Root::LocalMachine;
 using ModulRegistrierung::kRegDword;
 using ModulRegistrierung::kRegSz;
 using ModulRegistrierung::MemoryRegistry;
@@ -25,20 +26,11 @@ using ModulRegistrierung::RegistryContext;
 using ModulRegistrierung::StoredValue;
 using Bytes = std::vector<std::uint8_t>;
 
-using FixedLocale::ToAnsi;
+std::string ToAnsi(std::wstring_view text) { return FixedLocale::AnsiOf(text); }
 
 const std::string kHost = ToAnsi(facts::kHostKey);
 const std::string kList = ToAnsi(facts::kAddOnList);
 const std::string kClass = ToAnsi(facts::kAddOnKeyClass);
-
-class NoticeCounter : public MessageBoxes {
- public:
-  MessageAnswer Show(const Message&) override {
-    ++shown;
-    return MessageAnswer::Ok;
-  }
-  int shown = 0;
-};
 
 // A REG_SZ as stored: the bytes of `text` (Latin-1, the test texts stay inside it) and a NUL.
 Bytes Sz(std::wstring_view text) {
@@ -65,13 +57,10 @@ std::string Shown(const std::optional<StoredValue>& raw) {
 
 class AddOnTest : public ::testing::Test {
  protected:
-  void TearDown() override {
-    EXPECT_EQ(mem.OpenKeyCount(), 0);
-    EXPECT_EQ(notices.shown, 0);
-  }
+  void TearDown() override { EXPECT_TRUE(frontend.Messages().empty()); }
 
   void SeedList(std::wstring_view text) {
-    mem.SeedValue(kHkeyLocalMachine, kHost, kList, kRegSz, Sz(text));
+    mem.SeedValue(kMachine, kHost, kList, kRegSz, Sz(text));
   }
   std::optional<StoredValue> List() const { return Stored(kHost, kList); }
   int ListWrites() const {
@@ -83,11 +72,11 @@ class AddOnTest : public ::testing::Test {
   }
   // The key below HKEY_LOCAL_MACHINE, null when it does not exist.
   const MemoryRegistry::Node* Find(const std::string& path) const {
-    return mem.Find(kHkeyLocalMachine, path);
+    return mem.Find(kMachine, path);
   }
   // Makes every write into the existing key fail.
   void FailWrites(const std::string& path) {
-    MemoryRegistry::Node* key = mem.Edit(kHkeyLocalMachine, path);
+    MemoryRegistry::Node* key = mem.Edit(kMachine, path);
     ASSERT_NE(key, nullptr) << path;
     key->failSetValue = true;
   }
@@ -105,12 +94,13 @@ class AddOnTest : public ::testing::Test {
     entry.AddOnName = name;
     entry.KurzBeschreibung = L"Kurz";
     entry.ExeDateiname = L"C:\\" + name + L".exe";
-    return AddOnEinrichten(ctx, entry);
+    return AddOnEinrichten(registry, frontend, entry);
   }
 
   MemoryRegistry mem;
-  NoticeCounter notices;
-  RegistryContext ctx{mem, notices};
+  FixedLocale locale;
+  RecordingFrontend frontend;
+  RegistryContext registry{mem, locale};
 };
 
 // --- How the list changes ----------------------------------------------------------------
@@ -138,11 +128,11 @@ TEST_P(ListTable, ListAfterwards) {
   if (row.before) {
     SeedList(*row.before);
   } else if (row.op == Op::Remove) {
-    mem.SeedKey(kHkeyLocalMachine, kHost);
+    mem.SeedKey(kMachine, kHost);
   }
   const std::optional<StoredValue> before = List();
 
-  const bool ok = row.op == Op::Install ? Install(row.name) : AddOnEntfernen(ctx, row.name);
+  const bool ok = row.op == Op::Install ? Install(row.name) : AddOnEntfernen(registry, frontend, row.name);
   EXPECT_TRUE(ok);
 
   if (row.after) {
@@ -228,7 +218,7 @@ AddOnEintrag FullEntry() {
 }
 
 TEST_F(AddOnTest, NewKeyGetsTheClassAndTheNineValuesInTheirOrder) {
-  EXPECT_TRUE(AddOnEinrichten(ctx, FullEntry()));
+  EXPECT_TRUE(AddOnEinrichten(registry, frontend, FullEntry()));
 
   // The host's layout spelt out once, as the host reads it.
   const MemoryRegistry::Node* key = Find("software\\Orvo\\Brannick\\Brannick\\AddOn_Vellumar");
@@ -246,7 +236,7 @@ TEST_F(AddOnTest, NewKeyGetsTheClassAndTheNineValuesInTheirOrder) {
 }
 
 TEST_F(AddOnTest, StoredBytesOfTheNineValues) {
-  ASSERT_TRUE(AddOnEinrichten(ctx, FullEntry()));
+  ASSERT_TRUE(AddOnEinrichten(registry, frontend, FullEntry()));
 
   const struct {
     const char* name;
@@ -273,7 +263,7 @@ TEST_F(AddOnTest, ExtremeNumbersAreStoredAsTheirFourBytes) {
   AddOnEintrag e = FullEntry();
   e.EinbindungsModus = INT32_MIN;
   e.ParameterZusatz = INT32_MAX;
-  ASSERT_TRUE(AddOnEinrichten(ctx, e));
+  ASSERT_TRUE(AddOnEinrichten(registry, frontend, e));
   EXPECT_EQ(Value(L"Vellumar", "EinbindungsModus"),
             (StoredValue{kRegDword, {0x00, 0x00, 0x00, 0x80}}));
   EXPECT_EQ(Value(L"Vellumar", "ParameterZusatz"),
@@ -281,11 +271,11 @@ TEST_F(AddOnTest, ExtremeNumbersAreStoredAsTheirFourBytes) {
 }
 
 TEST_F(AddOnTest, ExistingKeyKeepsItsClassAndForeignValues) {
-  mem.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), "Fremdklasse");
-  mem.SeedValue(kHkeyLocalMachine, Key(L"Vellumar"), "Lizenz", 3, {1, 2, 3});
-  mem.SeedValue(kHkeyLocalMachine, Key(L"Vellumar"), "KurzBeschreibung", kRegSz, Sz(L"alt"));
+  mem.SeedKey(kMachine, Key(L"Vellumar"), "Fremdklasse");
+  mem.SeedValue(kMachine, Key(L"Vellumar"), "Lizenz", 3, {1, 2, 3});
+  mem.SeedValue(kMachine, Key(L"Vellumar"), "KurzBeschreibung", kRegSz, Sz(L"alt"));
 
-  EXPECT_TRUE(AddOnEinrichten(ctx, FullEntry()));
+  EXPECT_TRUE(AddOnEinrichten(registry, frontend, FullEntry()));
 
   const MemoryRegistry::Node* key = Find(Key(L"Vellumar"));
   ASSERT_NE(key, nullptr);
@@ -302,7 +292,7 @@ TEST_F(AddOnTest, ReinstallUnderAnotherLetterCaseReusesTheKey) {
   updated.AddOnName = L"VELLUMAR";
   updated.KurzBeschreibung = L"Neu";
 
-  EXPECT_TRUE(AddOnEinrichten(ctx, updated));
+  EXPECT_TRUE(AddOnEinrichten(registry, frontend, updated));
 
   // The key keeps the letter case of its first registration, the value takes the new one.
   EXPECT_EQ(Find(kHost)->SubKeyNames(), std::vector<std::string>{"AddOn_Vellumar"});
@@ -318,7 +308,7 @@ TEST_F(AddOnTest, EmptyNameUsesTheBareKeyPrefix) {
   EXPECT_EQ(Find(kHost)->SubKeyNames(), std::vector<std::string>{"AddOn_"});
   EXPECT_EQ(Value(L"", "AddOnName"), (StoredValue{kRegSz, {0x00}}));
 
-  EXPECT_TRUE(AddOnEntfernen(ctx, L""));
+  EXPECT_TRUE(AddOnEntfernen(registry, frontend, L""));
   EXPECT_EQ(Find(Key(L"")), nullptr);
   EXPECT_NE(Find(kHost), nullptr);
 }
@@ -327,9 +317,9 @@ TEST_F(AddOnTest, EmptyNameUsesTheBareKeyPrefix) {
 
 TEST_F(AddOnTest, RemoveDeletesAKeyThatHasNoListEntry) {
   SeedList(L"A,B");
-  mem.SeedValue(kHkeyLocalMachine, Key(L"Vellumar"), "AddOnName", kRegSz, Sz(L"Vellumar"));
+  mem.SeedValue(kMachine, Key(L"Vellumar"), "AddOnName", kRegSz, Sz(L"Vellumar"));
 
-  EXPECT_TRUE(AddOnEntfernen(ctx, L"Vellumar"));
+  EXPECT_TRUE(AddOnEntfernen(registry, frontend, L"Vellumar"));
 
   EXPECT_EQ(Find(Key(L"Vellumar")), nullptr);
   EXPECT_EQ(ListWrites(), 0);
@@ -338,7 +328,7 @@ TEST_F(AddOnTest, RemoveDeletesAKeyThatHasNoListEntry) {
 
 TEST_F(AddOnTest, RemoveUpdatesAListEntryThatHasNoKey) {
   SeedList(L"A,Vellumar,B");
-  EXPECT_TRUE(AddOnEntfernen(ctx, L"vellumar"));
+  EXPECT_TRUE(AddOnEntfernen(registry, frontend, L"vellumar"));
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A,B")})) << Shown(List());
 }
 
@@ -346,16 +336,16 @@ TEST_F(AddOnTest, InstallThenRemoveLeavesTheListAsItWas) {
   SeedList(L"A,B");
   const std::string before = mem.Dump();
   ASSERT_TRUE(Install(L"Vellumar"));
-  ASSERT_TRUE(AddOnEntfernen(ctx, L"Vellumar"));
+  ASSERT_TRUE(AddOnEntfernen(registry, frontend, L"Vellumar"));
   EXPECT_EQ(mem.Dump(), before);
 }
 
 TEST_F(AddOnTest, KeyThatCannotBeDeletedFailsButTheListIsStillUpdated) {
   SeedList(L"A,Vellumar");
   // A key with a sub-key cannot be deleted by RegDeleteKey.
-  mem.SeedKey(kHkeyLocalMachine, Key(L"Vellumar") + "\\Unterschluessel");
+  mem.SeedKey(kMachine, Key(L"Vellumar") + "\\Unterschluessel");
 
-  EXPECT_FALSE(AddOnEntfernen(ctx, L"Vellumar"));
+  EXPECT_FALSE(AddOnEntfernen(registry, frontend, L"Vellumar"));
 
   EXPECT_NE(Find(Key(L"Vellumar")), nullptr);
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A")})) << Shown(List());
@@ -365,22 +355,22 @@ TEST_F(AddOnTest, KeyThatCannotBeDeletedFailsButTheListIsStillUpdated) {
 
 TEST_F(AddOnTest, RefusedValueWritesFailButTheListIsStillWritten) {
   SeedList(L"A");
-  mem.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), kClass);
+  mem.SeedKey(kMachine, Key(L"Vellumar"), kClass);
   ASSERT_NO_FATAL_FAILURE(FailWrites(Key(L"Vellumar")));
   MemoryRegistry intact;
-  intact.SeedValue(kHkeyLocalMachine, kHost, kList, kRegSz, Sz(L"A"));
-  intact.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), kClass);
-  NoticeCounter noBoxes;
+  intact.SeedValue(kMachine, kHost, kList, kRegSz, Sz(L"A"));
+  intact.SeedKey(kMachine, Key(L"Vellumar"), kClass);
+  RecordingFrontend noBoxes;
 
-  EXPECT_FALSE(AddOnEinrichten(ctx, FullEntry()));
-  ASSERT_TRUE(AddOnEinrichten(RegistryContext{intact, noBoxes}, FullEntry()));
+  EXPECT_FALSE(AddOnEinrichten(registry, frontend, FullEntry()));
+  ASSERT_TRUE(AddOnEinrichten(RegistryContext{intact, locale}, noBoxes, FullEntry()));
 
   // All nine writes were tried; only the add-on key differs from a good run.
   for (const char* name : kNineValues) {
     EXPECT_EQ(Find(Key(L"Vellumar"))->SetValueCount(name), 1) << name;
   }
   EXPECT_TRUE(Find(Key(L"Vellumar"))->values.empty());
-  const std::vector<MemoryRegistry::KeyPath> exceptKey{{kHkeyLocalMachine, Key(L"Vellumar")}};
+  const std::vector<MemoryRegistry::KeyPath> exceptKey{{kMachine, Key(L"Vellumar")}};
   EXPECT_EQ(mem.Dump(exceptKey), intact.Dump(exceptKey));
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A,Vellumar")})) << Shown(List());
 }
@@ -389,15 +379,15 @@ TEST_F(AddOnTest, RefusedListWriteFailsButTheValuesAreWritten) {
   SeedList(L"A");
   ASSERT_NO_FATAL_FAILURE(FailWrites(kHost));
   MemoryRegistry intact;
-  NoticeCounter noBoxes;
+  RecordingFrontend noBoxes;
 
-  EXPECT_FALSE(AddOnEinrichten(ctx, FullEntry()));
-  ASSERT_TRUE(AddOnEinrichten(RegistryContext{intact, noBoxes}, FullEntry()));
+  EXPECT_FALSE(AddOnEinrichten(registry, frontend, FullEntry()));
+  ASSERT_TRUE(AddOnEinrichten(RegistryContext{intact, locale}, noBoxes, FullEntry()));
 
   EXPECT_EQ(ListWrites(), 1);
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A")})) << Shown(List());
   const MemoryRegistry::Node* key = Find(Key(L"Vellumar"));
-  const MemoryRegistry::Node* intactKey = intact.Find(kHkeyLocalMachine, Key(L"Vellumar"));
+  const MemoryRegistry::Node* intactKey = intact.Find(kMachine, Key(L"Vellumar"));
   ASSERT_TRUE(key && intactKey);
   EXPECT_EQ(key->keyClass, kClass);
   for (const char* name : kNineValues) EXPECT_EQ(key->Value(name), intactKey->Value(name)) << name;
@@ -405,10 +395,10 @@ TEST_F(AddOnTest, RefusedListWriteFailsButTheValuesAreWritten) {
 
 TEST_F(AddOnTest, RefusedListWriteOnRemoveFailsButTheKeyIsDeleted) {
   SeedList(L"A,Vellumar");
-  mem.SeedKey(kHkeyLocalMachine, Key(L"Vellumar"), kClass);
+  mem.SeedKey(kMachine, Key(L"Vellumar"), kClass);
   ASSERT_NO_FATAL_FAILURE(FailWrites(kHost));
 
-  EXPECT_FALSE(AddOnEntfernen(ctx, L"Vellumar"));
+  EXPECT_FALSE(AddOnEntfernen(registry, frontend, L"Vellumar"));
 
   EXPECT_EQ(Find(Key(L"Vellumar")), nullptr);
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A,Vellumar")})) << Shown(List());
@@ -428,7 +418,7 @@ TEST_F(AddOnTest, KeyThatCannotBeCreatedFailsButTheListIsStillWritten) {
 TEST_F(AddOnTest, NotWrittenListIsNoFailure) {
   SeedList(L"Vellumar");
   EXPECT_TRUE(Install(L"vellumar"));
-  EXPECT_TRUE(AddOnEntfernen(ctx, L"Andere"));
+  EXPECT_TRUE(AddOnEntfernen(registry, frontend, L"Andere"));
   EXPECT_EQ(ListWrites(), 0);
 }
 
@@ -442,7 +432,7 @@ TEST_F(AddOnTest, LongListKeepsEveryOtherName) {
   }
   SeedList(list);
 
-  ASSERT_TRUE(AddOnEntfernen(ctx, L"N50000"));
+  ASSERT_TRUE(AddOnEntfernen(registry, frontend, L"N50000"));
   ASSERT_TRUE(Install(L"neu"));
 
   std::wstring expected = list;

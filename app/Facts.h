@@ -57,6 +57,10 @@ inline constexpr wchar_t kStatusWindowCaption[] = L"Installation";
 inline constexpr wchar_t kOpenAddressYourself[] =
     L"Die Downloadseite konnte nicht geöffnet werden. Bitte öffnen Sie diese Adresse in Ihrem "
     L"Browser:\r\n\r\n";
+// A bare program file name where no add-on folder was given (the DLL's hosts), around the name.
+inline constexpr wchar_t kNoFolderTextBefore[] = L"Der Dateiname der Exe (";
+inline constexpr wchar_t kNoFolderTextAfter[] =
+    L") enthält keinen Ordner, und der Ordner des AddOns wurde nicht angegeben.";
 inline constexpr wchar_t kDownloadQuestion[] =
     L"Der Kestrelview (4.3 oder höher) ist nicht installiert, oder wurde noch nie gestartet."
     L"\r\n"

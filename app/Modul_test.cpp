@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "testing/RecordingPlatform.h"
+#include "testing/RecordingFrontend.h"
 
 namespace quillet::Modul {
 namespace {

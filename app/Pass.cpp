@@ -27,6 +27,12 @@ Message UsageMessage() {
                  MessageButtons::Ok};
 }
 
+Message NoFolderMessage(const std::wstring& programFile) {
+  return Message{facts::kErrorTitle,
+                 std::wstring(facts::kNoFolderTextBefore) + programFile + facts::kNoFolderTextAfter,
+                 MessageIcon::Error, MessageButtons::Ok};
+}
+
 Message InvalidCharacterMessage(const std::wstring& character) {
   return Message{facts::kErrorTitle,
                  L"Das Zeichen (" + character + L") ist im AddOn-Namen nicht erlaubt.",
@@ -46,11 +52,11 @@ Message OverflowMessage(int field, const wchar_t* name, const std::wstring& valu
 // code page cannot hold exactly; empty when there is none. Such a name would be stored with a
 // different character than it was given with.
 std::wstring FirstCharacterWithoutAnsiForm(const std::wstring& name,
-                                           ModulRegistrierung::RegistryPlatform& registry) {
+                                           ModulRegistrierung::Locale& locale) {
   for (std::size_t i = 0; i < name.size();) {
     std::wstring character = name.substr(i, text::CharacterLength(name, i));
     bool exact = true;
-    registry.ToAnsi(character, &exact);
+    locale.ToAnsi(character, &exact);
     if (!exact) return character;
     i += character.size();
   }
@@ -59,7 +65,7 @@ std::wstring FirstCharacterWithoutAnsiForm(const std::wstring& name,
 
 // Fills the record from four to nine fields. False when a number field overflows; the
 // overflow message has then been shown.
-bool ReadFields(FieldList fields, AddOnEintrag& entry, Platform& platform) {
+bool ReadFields(FieldList fields, AddOnEintrag& entry, Frontend& frontend) {
   if (fields.size() < 9) fields.resize(9);
   entry.AddOnName = Trimmed(fields[0]);
   entry.KurzBeschreibung = Trimmed(fields[1]);
@@ -67,14 +73,14 @@ bool ReadFields(FieldList fields, AddOnEintrag& entry, Platform& platform) {
 
   std::optional<std::int32_t> mode = Modul::ReadNumber(fields[3]);
   if (!mode) {
-    platform.Show(OverflowMessage(4, facts::value::kEinbindungsModus, fields[3]));
+    frontend.Show(OverflowMessage(4, facts::value::kEinbindungsModus, fields[3]));
     return false;
   }
   entry.EinbindungsModus = *mode;
   entry.ParameterFest = fields[4];
   std::optional<std::int32_t> extra = Modul::ReadNumber(fields[5]);
   if (!extra) {
-    platform.Show(OverflowMessage(6, facts::value::kParameterZusatz, fields[5]));
+    frontend.Show(OverflowMessage(6, facts::value::kParameterZusatz, fields[5]));
     return false;
   }
   entry.ParameterZusatz = *extra;
@@ -91,74 +97,104 @@ bool ReadFields(FieldList fields, AddOnEintrag& entry, Platform& platform) {
 
 }  // namespace
 
-ExitStatus RunPass(Platform& platform, ModulRegistrierung::RegistryPlatform& registry) {
-  const ModulRegistrierung::RegistryContext reg{registry, platform};
+ExitStatus RunVersionGate(Frontend& frontend, const Stores& stores) {
+  const ModulRegistrierung::RegistryContext registry{stores.registry, stores.locale};
+  if (CheckHostVersion(registry, frontend)) return ExitStatus::Done;
+  frontend.Log(L"status 3 (host outdated)");
+  return ExitStatus::HostOutdated;
+}
 
-  std::wstring arguments = platform.ArgumentText();
-  bool silent = false;
-  RunMode mode = RunMode::None;
-  AddOnEintrag entry;
+ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring arguments,
+                        AddOnJournal* journal) {
+  const ModulRegistrierung::RegistryContext registry{stores.registry, stores.locale};
+  const ExitStatus status = [&] {
+    bool silent = false;
+    RunMode mode = RunMode::None;
+    AddOnEintrag entry;
 
+    if (frontend.ToLower(arguments.substr(0, 2)) == L"-s") {
+      silent = true;
+      arguments = Trimmed(std::wstring_view(arguments).substr(2));
+    }
+
+    FieldList fields = TextZeileZerlegen(arguments, L",", L"");
+    if (fields.empty()) {
+      frontend.Show(UsageMessage());
+    } else if (fields.size() <= 2) {
+      mode = RunMode::Remove;
+      entry.AddOnName = Trimmed(fields[0]);
+    } else if (fields.size() == 3) {
+      mode = RunMode::Install;
+      entry.AddOnName = Trimmed(fields[0]);
+      entry.KurzBeschreibung = Trimmed(fields[1]);
+      entry.ExeDateiname = Trimmed(fields[2]);
+      entry.EinbindungsModus = facts::kDefaultEinbindungsModus;
+      entry.ParameterZusatz = facts::kDefaultParameterZusatz;
+      entry.SpezialButtonGrafikName = facts::kDefaultButtonPicture;
+      entry.SpezialButtonToolTiptext = entry.KurzBeschreibung;
+    } else {
+      mode = RunMode::Install;
+      // An overflowing number stops the run before anything is shown or written.
+      if (!ReadFields(std::move(fields), entry, frontend)) return ExitStatus::Refused;
+    }
+
+    std::wstring character = Modul::UngueltigesNamenszeichen(
+        entry.AddOnName, [&frontend](std::wstring s) { return frontend.ToLower(std::move(s)); });
+    if (character.empty()) character = FirstCharacterWithoutAnsiForm(entry.AddOnName, stores.locale);
+    if (!character.empty()) {
+      frontend.Show(InvalidCharacterMessage(character));
+      mode = RunMode::None;
+    }
+
+    // A host that runs apart from the add-on's folder (a DLL in an installer's temporary
+    // folder) names no folder of its own: a bare program name cannot be completed then.
+    if (mode == RunMode::Install && entry.ExeDateiname.find(L'\\') == std::wstring::npos &&
+        frontend.OwnDirectory().empty()) {
+      frontend.Show(NoFolderMessage(entry.ExeDateiname));
+      mode = RunMode::None;
+    }
+
+    if (mode == RunMode::Install) frontend.SetStatusText(facts::kStatusInstall);
+    if (mode == RunMode::Remove) frontend.SetStatusText(facts::kStatusRemove);
+    if (mode != RunMode::None && !silent) frontend.ShowStatusWindow();
+
+    if (entry.ExeDateiname.find(L'\\') == std::wstring::npos)
+      entry.ExeDateiname = Modul::BackslashAnhaengen(frontend.OwnDirectory()) + entry.ExeDateiname;
+
+    bool written = true;
+    if (mode != RunMode::None) {
+      // Another run changing the list at the same time would lose one of the two changes.
+      std::unique_ptr<AddOnListLock> lock = frontend.LockAddOnList();
+      if (journal != nullptr && !journal->BeforeFirstWrite(registry, frontend,
+                                                           mode == RunMode::Install,
+                                                           entry.AddOnName)) {
+        written = false;
+      } else {
+        written = mode == RunMode::Install ? AddOnEinrichten(registry, frontend, entry)
+                                           : AddOnEntfernen(registry, frontend, entry.AddOnName);
+      }
+    }
+
+    if (mode != RunMode::None) {
+      frontend.ProcessPendingEvents();
+      if (!silent) frontend.Pause(1000);
+    }
+    frontend.UnloadStatusWindow();
+
+    if (mode == RunMode::None) return ExitStatus::Refused;
+    return written ? ExitStatus::Done : ExitStatus::RegistryFailed;
+  }();
+  frontend.Log(status == ExitStatus::Done      ? L"status 0 (done)"
+               : status == ExitStatus::Refused ? L"status 2 (refused by the command line)"
+                                               : L"status 1 (a registry write failed)");
+  return status;
+}
+
+ExitStatus RunPass(Frontend& frontend, const Stores& stores) {
   // The gate comes first: its question is asked in silent runs and for empty command lines too.
-  if (!CheckHostVersion(reg, platform)) return ExitStatus::HostOutdated;
-
-  if (platform.ToLower(arguments.substr(0, 2)) == L"-s") {
-    silent = true;
-    arguments = Trimmed(std::wstring_view(arguments).substr(2));
-  }
-
-  FieldList fields = TextZeileZerlegen(arguments, L",", L"");
-  if (fields.empty()) {
-    platform.Show(UsageMessage());
-  } else if (fields.size() <= 2) {
-    mode = RunMode::Remove;
-    entry.AddOnName = Trimmed(fields[0]);
-  } else if (fields.size() == 3) {
-    mode = RunMode::Install;
-    entry.AddOnName = Trimmed(fields[0]);
-    entry.KurzBeschreibung = Trimmed(fields[1]);
-    entry.ExeDateiname = Trimmed(fields[2]);
-    entry.EinbindungsModus = facts::kDefaultEinbindungsModus;
-    entry.ParameterZusatz = facts::kDefaultParameterZusatz;
-    entry.SpezialButtonGrafikName = facts::kDefaultButtonPicture;
-    entry.SpezialButtonToolTiptext = entry.KurzBeschreibung;
-  } else {
-    mode = RunMode::Install;
-    // An overflowing number stops the run before anything is shown or written.
-    if (!ReadFields(std::move(fields), entry, platform)) return ExitStatus::Refused;
-  }
-
-  std::wstring character = Modul::UngueltigesNamenszeichen(
-      entry.AddOnName, [&platform](std::wstring s) { return platform.ToLower(std::move(s)); });
-  if (character.empty()) character = FirstCharacterWithoutAnsiForm(entry.AddOnName, registry);
-  if (!character.empty()) {
-    platform.Show(InvalidCharacterMessage(character));
-    mode = RunMode::None;
-  }
-
-  if (mode == RunMode::Install) platform.SetStatusText(facts::kStatusInstall);
-  if (mode == RunMode::Remove) platform.SetStatusText(facts::kStatusRemove);
-  if (mode != RunMode::None && !silent) platform.ShowStatusWindow();
-
-  if (entry.ExeDateiname.find(L'\\') == std::wstring::npos)
-    entry.ExeDateiname = Modul::BackslashAnhaengen(platform.OwnDirectory()) + entry.ExeDateiname;
-
-  bool written = true;
-  if (mode != RunMode::None) {
-    // Another run changing the list at the same time would lose one of the two changes.
-    std::unique_ptr<AddOnListLock> lock = platform.LockAddOnList();
-    written = mode == RunMode::Install ? AddOnEinrichten(reg, entry)
-                                       : AddOnEntfernen(reg, entry.AddOnName);
-  }
-
-  if (mode != RunMode::None) {
-    platform.ProcessPendingEvents();
-    if (!silent) platform.Pause(1000);
-  }
-  platform.UnloadStatusWindow();
-
-  if (mode == RunMode::None) return ExitStatus::Refused;
-  return written ? ExitStatus::Done : ExitStatus::RegistryFailed;
+  const ExitStatus gate = RunVersionGate(frontend, stores);
+  if (gate != ExitStatus::Done) return gate;
+  return RunAddOnWork(frontend, stores, frontend.ArgumentText());
 }
 
 }  // namespace quillet

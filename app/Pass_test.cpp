@@ -14,7 +14,7 @@
 #include "registry/ModulRegistrierung.h"
 #include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
-#include "testing/RecordingPlatform.h"
+#include "testing/RecordingFrontend.h"
 
 namespace quillet {
 
@@ -31,18 +31,19 @@ static void PrintTo(const AddOnEintrag& e, std::ostream* os) {
 namespace {
 
 using namespace ModulRegistrierung;
+constexpr Root kMachine = Root::LocalMachine;
 
 constexpr wchar_t kOwnDirectory[] = L"D:\\Werkzeuge\\Quillet";
 constexpr wchar_t kInstallStatus[] = L"status:Das Zusatzprogramm wird installiert ..";
 constexpr wchar_t kRemoveStatus[] = L"status:Das Zusatzprogramm wird entfernt ..";
 
-// The in-memory registry, optionally with an ANSI code page that lacks some characters.
-class CodePageRegistry : public MemoryRegistry {
+// The stand-ins' locale, optionally with an ANSI code page that lacks some characters.
+class CodePageLocale : public FixedLocale {
  public:
   void LackAnsiForm(std::wstring character) { lacking_.insert(std::move(character)); }
 
   std::string ToAnsi(std::wstring_view text, bool* exact) override {
-    std::string ansi = MemoryRegistry::ToAnsi(text, exact);
+    std::string ansi = FixedLocale::AnsiOf(text, exact);
     for (const std::wstring& character : lacking_) {
       if (text.find(character) != std::wstring_view::npos && exact) *exact = false;
     }
@@ -56,34 +57,31 @@ class CodePageRegistry : public MemoryRegistry {
 class PassTest : public ::testing::Test {
  protected:
   PassTest() {
-    platform.SetOwnDirectory(kOwnDirectory);
-    platform.SetRegistryProbe([this] { return registry.Changes(); });
+    frontend.SetOwnDirectory(kOwnDirectory);
+    frontend.SetRegistryProbe([this] { return registry.Changes(); });
   }
-
-  // Whatever a run did, it left no key open and used no handle twice.
-  void TearDown() override { EXPECT_EQ(registry.OpenKeyCount(), 0); }
 
   ExitStatus Run(const std::wstring& arguments) {
-    platform.SetArgumentText(arguments);
-    return RunPass(platform, registry);
+    frontend.SetArgumentText(arguments);
+    return RunPass(frontend, stores);
   }
 
-  RegistryContext Context() { return {registry, platform}; }
+  RegistryContext Context() { return {registry, locale}; }
 
   // The record as stored for `name`, read back through the registry layer; nullopt when the
   // add-on has no key.
   std::optional<AddOnEintrag> StoredEntry(const std::wstring& name) {
     const std::wstring key = facts::kAddOnKeyPrefix + name;
-    if (!RegistryKeyExists(Context(), kHkeyLocalMachine, key)) return std::nullopt;
+    if (!RegistryKeyExists(Context(), kMachine, key)) return std::nullopt;
     auto text = [&](const wchar_t* value) {
-      RegistryValue v = std::wstring(L"<fehlt>");
-      ReadRegistryValue(Context(), kHkeyLocalMachine, key, value, v, true);
-      return AsText(v);
+      ReadResult read = ReadRegistryValue(Context(), kMachine, key, value, TextDecoding::Raw);
+      return read.found ? AsText(read.value) : std::wstring(L"<fehlt>");
     };
     auto number = [&](const wchar_t* value) {
-      RegistryValue v = std::int32_t{-99};
-      ReadRegistryValue(Context(), kHkeyLocalMachine, key, value, v, true);
-      return KindOf(v) == RegistryValueKind::Integer32 ? std::get<std::int32_t>(v) : -98;
+      ReadResult read = ReadRegistryValue(Context(), kMachine, key, value, TextDecoding::Raw);
+      if (!read.found) return -99;
+      return KindOf(read.value) == RegistryValueKind::Integer32 ? std::get<std::int32_t>(read.value)
+                                                                 : -98;
     };
     return AddOnEintrag{text(L"AddOnName"),
                         text(L"KurzBeschreibung"),
@@ -98,20 +96,22 @@ class PassTest : public ::testing::Test {
 
   // Registers `name` beforehand, as an earlier run would have.
   void ExpectPresent(const std::wstring& name) {
-    RecordingPlatform before(L"\"" + name + L"\",\"k\",\"C:\\x.exe\"");
-    ASSERT_EQ(RunPass(before, registry), ExitStatus::Done);
+    RecordingFrontend before(L"\"" + name + L"\",\"k\",\"C:\\x.exe\"");
+    ASSERT_EQ(RunPass(before, stores), ExitStatus::Done);
     ASSERT_TRUE(StoredEntry(name).has_value());
   }
 
   void SetVersion(const std::string& version) {
     registry.SeedValue(
-        kHkeyLocalMachine, FixedLocale::ToAnsi(facts::kVersionKey),
-        FixedLocale::ToAnsi(facts::kVersionValue), kRegSz,
+        kMachine, FixedLocale::AnsiOf(facts::kVersionKey),
+        FixedLocale::AnsiOf(facts::kVersionValue), kRegSz,
         std::vector<std::uint8_t>(version.c_str(), version.c_str() + version.size() + 1));
   }
 
-  RecordingPlatform platform;
-  CodePageRegistry registry;
+  RecordingFrontend frontend;
+  MemoryRegistry registry;
+  CodePageLocale locale;
+  const Stores stores{registry, locale};
 };
 
 AddOnEintrag Standard(const std::wstring& name, const std::wstring& brief,
@@ -125,17 +125,17 @@ TEST_F(PassTest, ThreeFieldsInstallWithTheDefaults) {
   EXPECT_EQ(Run(L"\"Vellumar\",\"Videoetiketten drucken\",\"C:\\Vellumar.exe\""), ExitStatus::Done);
   EXPECT_EQ(StoredEntry(L"Vellumar"),
             Standard(L"Vellumar", L"Videoetiketten drucken", L"C:\\Vellumar.exe"));
-  EXPECT_EQ(platform.Calls(),
+  EXPECT_EQ(frontend.Calls(),
             (std::vector<std::wstring>{kInstallStatus, L"show", L"lock", L"unlock", L"events",
                                        L"pause:1000", L"unload"}));
-  EXPECT_TRUE(platform.Messages().empty());
+  EXPECT_TRUE(frontend.Messages().empty());
 }
 
 TEST_F(PassTest, OneOrTwoFieldsRemoveAndIgnoreTheSecond) {
   for (const wchar_t* arguments : {L"Vellumar", L"\"Vellumar\",\"C:\\anderes.exe\""}) {
     ExpectPresent(L"Vellumar");
-    RecordingPlatform p(arguments);
-    EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << arguments;
+    RecordingFrontend p(arguments);
+    EXPECT_EQ(RunPass(p, stores), ExitStatus::Done) << arguments;
     EXPECT_EQ(StoredEntry(L"Vellumar"), std::nullopt) << arguments;
     EXPECT_EQ(p.Calls(), (std::vector<std::wstring>{kRemoveStatus, L"show", L"lock", L"unlock",
                                                     L"events", L"pause:1000", L"unload"}));
@@ -175,8 +175,8 @@ TEST_F(PassTest, NumberFieldsFollowTheNumberRule) {
   };
   for (const Row& f : {Row{L"2.5", 2}, Row{L"3.5", 4}, Row{L"-2.5", -2}, Row{L"7abc", 7},
                        Row{L"abc", 0}, Row{L"1 2", 12}, Row{L"\"1,5\"", 1}}) {
-    RecordingPlatform p(std::wstring(L"a,b,C:\\c.exe,") + f.field + L",," + f.field);
-    EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << f.field;
+    RecordingFrontend p(std::wstring(L"a,b,C:\\c.exe,") + f.field + L",," + f.field);
+    EXPECT_EQ(RunPass(p, stores), ExitStatus::Done) << f.field;
     std::optional<AddOnEintrag> e = StoredEntry(L"a");
     ASSERT_TRUE(e.has_value());
     EXPECT_EQ(e->EinbindungsModus, f.number) << f.field;
@@ -203,9 +203,9 @@ TEST_F(PassTest, AnOverflowingNumberStopsBeforeAnythingIsShownOrWritten) {
                            L"Überlauf: Der Wert (1e10) in Feld 4 "
                            L"(EinbindungsModus) liegt außerhalb des "
                            L"Zahlenbereichs von -2147483648 bis 2147483647."}}) {
-    RecordingPlatform p(f.arguments);
+    RecordingFrontend p(f.arguments);
     p.QueueAnswer(MessageAnswer::Ok);
-    EXPECT_EQ(RunPass(p, registry), ExitStatus::Refused);
+    EXPECT_EQ(RunPass(p, stores), ExitStatus::Refused);
     ASSERT_EQ(p.Messages().size(), 1u);
     EXPECT_EQ(p.Messages()[0].title, L"Quillet.exe");
     EXPECT_EQ(p.Messages()[0].text, f.text);
@@ -219,10 +219,10 @@ TEST_F(PassTest, AnOverflowingNumberStopsBeforeAnythingIsShownOrWritten) {
 
 TEST_F(PassTest, TheOverflowMessageCutsAnEndlessValue) {
   EXPECT_EQ(Run(L"a,b,c," + std::wstring(100000, L'9')), ExitStatus::Refused);
-  ASSERT_EQ(platform.Messages().size(), 1u);
-  EXPECT_NE(platform.Messages()[0].text.find(L"(" + std::wstring(64, L'9') + L"...)"),
+  ASSERT_EQ(frontend.Messages().size(), 1u);
+  EXPECT_NE(frontend.Messages()[0].text.find(L"(" + std::wstring(64, L'9') + L"...)"),
             std::wstring::npos);
-  EXPECT_LT(platform.Messages()[0].text.size(), 200u);
+  EXPECT_LT(frontend.Messages()[0].text.size(), 200u);
 }
 
 // --- The silent switch --------------------------------------------------------------------------
@@ -235,9 +235,9 @@ TEST_F(PassTest, SilentFormsRemoveWithoutWindowOrPause) {
   for (const Row& f : {Row{L"-S Vellumar", L"Vellumar"}, Row{L"-sVellumar", L"Vellumar"},
                        Row{L"-s   Vellumar  ", L"Vellumar"}, Row{L"-silent", L"ilent"}}) {
     ExpectPresent(f.name);
-    RecordingPlatform p(f.arguments);
+    RecordingFrontend p(f.arguments);
     p.SetRegistryProbe([this] { return registry.Changes(); });
-    EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << f.arguments;
+    EXPECT_EQ(RunPass(p, stores), ExitStatus::Done) << f.arguments;
     EXPECT_EQ(StoredEntry(f.name), std::nullopt) << f.arguments;
     EXPECT_EQ(p.Calls(),
               (std::vector<std::wstring>{kRemoveStatus, L"lock", L"unlock", L"events", L"unload"}))
@@ -248,15 +248,15 @@ TEST_F(PassTest, SilentFormsRemoveWithoutWindowOrPause) {
 TEST_F(PassTest, SilentInstallSetsTheTextButShowsNothing) {
   EXPECT_EQ(Run(L"-s a,b,C:\\c.exe"), ExitStatus::Done);
   EXPECT_EQ(StoredEntry(L"a"), Standard(L"a", L"b", L"C:\\c.exe"));
-  EXPECT_EQ(platform.Calls(),
+  EXPECT_EQ(frontend.Calls(),
             (std::vector<std::wstring>{kInstallStatus, L"lock", L"unlock", L"events", L"unload"}));
 }
 
 TEST_F(PassTest, ASwitchNotAtTheStartIsPartOfTheName) {
   EXPECT_EQ(Run(L"x -s Vellumar"), ExitStatus::Refused);
-  ASSERT_EQ(platform.Messages().size(), 1u);
-  EXPECT_EQ(platform.Messages()[0].text, L"Das Zeichen ( ) ist im AddOn-Namen nicht erlaubt.");
-  EXPECT_EQ(platform.Calls(), (std::vector<std::wstring>{L"message:Quillet.exe", L"unload"}));
+  ASSERT_EQ(frontend.Messages().size(), 1u);
+  EXPECT_EQ(frontend.Messages()[0].text, L"Das Zeichen ( ) ist im AddOn-Namen nicht erlaubt.");
+  EXPECT_EQ(frontend.Calls(), (std::vector<std::wstring>{L"message:Quillet.exe", L"unload"}));
   EXPECT_EQ(registry.Changes(), 0);
 }
 
@@ -274,9 +274,9 @@ TEST_F(PassTest, NoFieldsShowTheUsageMessage) {
       L"Eine vollständige Liste alle möglichen Optionen finden Sie im FAQ-Bereich unter \r\n"
       L"www.orvo.de/faq oder www.kestrelview.de/faq.";
   for (const wchar_t* arguments : {L"", L"   ", L"-s", L"-S  "}) {
-    RecordingPlatform p(arguments);
+    RecordingFrontend p(arguments);
     p.QueueAnswer(MessageAnswer::Ok);
-    EXPECT_EQ(RunPass(p, registry), ExitStatus::Refused) << arguments;
+    EXPECT_EQ(RunPass(p, stores), ExitStatus::Refused) << arguments;
     ASSERT_EQ(p.Messages().size(), 1u) << arguments;
     EXPECT_EQ(p.Messages()[0].title, L"Quillet");
     EXPECT_EQ(p.Messages()[0].text, text);
@@ -292,12 +292,12 @@ TEST_F(PassTest, NoFieldsShowTheUsageMessage) {
 TEST_F(PassTest, UpperCaseNamesAndUmlautsPassAndAreKept) {
   EXPECT_EQ(Run(L"VellUMAR_Ä-ß9,b,C:\\c.exe"), ExitStatus::Done);
   EXPECT_EQ(StoredEntry(L"VellUMAR_Ä-ß9"), Standard(L"VellUMAR_Ä-ß9", L"b", L"C:\\c.exe"));
-  EXPECT_TRUE(platform.Messages().empty());
+  EXPECT_TRUE(frontend.Messages().empty());
 }
 
 TEST_F(PassTest, AnEmptyNamePassesTheCheck) {
   EXPECT_EQ(Run(L",b,C:\\c.exe"), ExitStatus::Done);
-  EXPECT_TRUE(platform.Messages().empty());
+  EXPECT_TRUE(frontend.Messages().empty());
   EXPECT_EQ(StoredEntry(L""), Standard(L"", L"b", L"C:\\c.exe"));
 }
 
@@ -311,9 +311,9 @@ TEST_F(PassTest, InvalidNameCharactersAreShownLowerCasedAndNothingIsDone) {
         Row{L"a.b,b,C:\\c.exe", L"."}, Row{L"\"Velu mar\",b,C:\\c.exe", L" "},
         Row{L"a\\b,b,C:\\c.exe", L"\\"}, Row{L"-s Café", L"é"},
         Row{L"\"Ka\x0142uza\",b,C:\\c.exe", L"\x0142"}, Row{L"\x4E2D,b,C:\\c.exe", L"\x4E2D"}}) {
-    RecordingPlatform p(f.arguments);
+    RecordingFrontend p(f.arguments);
     p.QueueAnswer(MessageAnswer::Ok);
-    EXPECT_EQ(RunPass(p, registry), ExitStatus::Refused) << f.arguments;
+    EXPECT_EQ(RunPass(p, stores), ExitStatus::Refused) << f.arguments;
     ASSERT_EQ(p.Messages().size(), 1u) << f.arguments;
     EXPECT_EQ(p.Messages()[0].title, L"Quillet.exe");
     EXPECT_EQ(p.Messages()[0].text, std::wstring(L"Das Zeichen (") + f.character +
@@ -337,11 +337,11 @@ TEST_F(PassTest, AnInvalidNameStopsARemove) {
 
 TEST_F(PassTest, ANameCharacterWithoutAnExactAnsiFormIsRejectedAsWritten) {
   // A code page without the umlauts (a Cyrillic one, say) would store "Ä" as "?".
-  registry.LackAnsiForm(L"Ä");
+  locale.LackAnsiForm(L"Ä");
   EXPECT_EQ(Run(L"xÄ,b,C:\\c.exe"), ExitStatus::Refused);
-  ASSERT_EQ(platform.Messages().size(), 1u);
-  EXPECT_EQ(platform.Messages()[0].text, L"Das Zeichen (Ä) ist im AddOn-Namen nicht erlaubt.");
-  EXPECT_EQ(platform.Calls(), (std::vector<std::wstring>{L"message:Quillet.exe", L"unload"}));
+  ASSERT_EQ(frontend.Messages().size(), 1u);
+  EXPECT_EQ(frontend.Messages()[0].text, L"Das Zeichen (Ä) ist im AddOn-Namen nicht erlaubt.");
+  EXPECT_EQ(frontend.Calls(), (std::vector<std::wstring>{L"message:Quillet.exe", L"unload"}));
   EXPECT_EQ(registry.Changes(), 0);
 }
 
@@ -361,8 +361,8 @@ TEST_F(PassTest, AProgramFileWithoutBackslashGetsTheOwnDirectory) {
                        Row{L"D:\\Quillet", L"C:\\Vellumar.exe", L"C:\\Vellumar.exe"},
                        Row{L"D:\\Quillet", L"\\\\server\\v.exe", L"\\\\server\\v.exe"},
                        Row{L"D:\\Quillet", L"tools\\v.exe", L"tools\\v.exe"}}) {
-    RecordingPlatform p(std::wstring(L"a,b,\"") + f.exe + L"\"", f.ownDirectory);
-    EXPECT_EQ(RunPass(p, registry), ExitStatus::Done) << f.exe;
+    RecordingFrontend p(std::wstring(L"a,b,\"") + f.exe + L"\"", f.ownDirectory);
+    EXPECT_EQ(RunPass(p, stores), ExitStatus::Done) << f.exe;
     std::optional<AddOnEintrag> e = StoredEntry(L"a");
     ASSERT_TRUE(e.has_value());
     EXPECT_EQ(e->ExeDateiname, f.stored);
@@ -377,9 +377,9 @@ TEST_F(PassTest, AnOutdatedHostEndsTheRunBeforeTheCommandLineIsRead) {
   for (const wchar_t* arguments :
        {L"", L"-s Vellumar", L"Vellumar,b,C:\\c.exe", L"a,b,c,99999999999", L"Café"}) {
     for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
-      RecordingPlatform p(arguments);
+      RecordingFrontend p(arguments);
       p.QueueAnswer(answer);
-      EXPECT_EQ(RunPass(p, registry), ExitStatus::HostOutdated) << arguments;
+      EXPECT_EQ(RunPass(p, stores), ExitStatus::HostOutdated) << arguments;
       ASSERT_EQ(p.Messages().size(), 1u);
       EXPECT_EQ(p.Messages()[0].buttons, MessageButtons::YesNo);
       std::vector<std::wstring> expected{L"message:"};
@@ -395,14 +395,14 @@ TEST_F(PassTest, AnOutdatedHostEndsTheRunBeforeTheCommandLineIsRead) {
 TEST_F(PassTest, ASuitableHostPassesTheGateSilently) {
   SetVersion("430");
   EXPECT_EQ(Run(L"-s a,b,C:\\c.exe"), ExitStatus::Done);
-  EXPECT_TRUE(platform.Messages().empty());
+  EXPECT_TRUE(frontend.Messages().empty());
 }
 
 // --- Order, lock and registry failures ------------------------------------------------------
 
 TEST_F(PassTest, TheRegistryIsTouchedOnlyBetweenShowingAndTheEvents) {
   EXPECT_EQ(Run(L"a,b,C:\\c.exe"), ExitStatus::Done);
-  const std::vector<RecordingPlatform::Event>& log = platform.Log();
+  const std::vector<RecordingFrontend::Event>& log = frontend.Events();
   ASSERT_EQ(log.size(), 7u);
   EXPECT_EQ(log[1].what, L"show");
   EXPECT_EQ(log[1].probe, 0);
@@ -414,16 +414,16 @@ TEST_F(PassTest, TheRegistryIsTouchedOnlyBetweenShowingAndTheEvents) {
 }
 
 TEST_F(PassTest, ALockThatCannotBeTakenDoesNotStopTheRun) {
-  platform.SetLockAvailable(false);
+  frontend.SetLockAvailable(false);
   EXPECT_EQ(Run(L"-s a,b,C:\\c.exe"), ExitStatus::Done);
   EXPECT_EQ(StoredEntry(L"a"), Standard(L"a", L"b", L"C:\\c.exe"));
-  EXPECT_EQ(platform.Calls(),
+  EXPECT_EQ(frontend.Calls(),
             (std::vector<std::wstring>{kInstallStatus, L"lock:refused", L"events", L"unload"}));
 }
 
 // The stand-in itself: a box the script did not foresee must not pass unnoticed.
-TEST(RecordingPlatform, CountsBoxesWithoutAFittingAnswer) {
-  RecordingPlatform p;
+TEST(RecordingFrontend, CountsBoxesWithoutAFittingAnswer) {
+  RecordingFrontend p;
   const Message ok{L"t", L"x", MessageIcon::Information, MessageButtons::Ok};
   const Message question{L"", L"?", MessageIcon::Question, MessageButtons::YesNo};
   EXPECT_EQ(p.Show(question), MessageAnswer::No);
@@ -445,15 +445,79 @@ TEST(RecordingPlatform, CountsBoxesWithoutAFittingAnswer) {
 }
 
 TEST_F(PassTest, AFailedRegistryWriteEndsTheRunWithItsOwnStatus) {
-  const std::string key = FixedLocale::ToAnsi(facts::kAddOnKeyPrefix + std::wstring(L"a"));
-  registry.SeedKey(kHkeyLocalMachine, key);
-  registry.Edit(kHkeyLocalMachine, key)->failSetValue = true;
+  const std::string key = FixedLocale::AnsiOf(facts::kAddOnKeyPrefix + std::wstring(L"a"));
+  registry.SeedKey(kMachine, key);
+  registry.Edit(kMachine, key)->failSetValue = true;
   EXPECT_EQ(Run(L"a,b,C:\\c.exe"), ExitStatus::RegistryFailed);
   // The window and the pause are the same as after a good run; no message is added.
-  EXPECT_EQ(platform.Calls(),
+  EXPECT_EQ(frontend.Calls(),
             (std::vector<std::wstring>{kInstallStatus, L"show", L"lock", L"unlock", L"events",
                                        L"pause:1000", L"unload"}));
-  EXPECT_TRUE(platform.Messages().empty());
+  EXPECT_TRUE(frontend.Messages().empty());
+}
+
+// --- The gate and the work as two steps -----------------------------------------------------
+
+// A host that checks early and changes late runs the two steps apart: the gate alone reads and
+// asks but never touches the command line or the add-on; the work alone never asks about the
+// host, whatever version it has.
+TEST_F(PassTest, TheGateAndTheWorkRunApart) {
+  SetVersion("410");
+  RecordingFrontend gate(L"a,b,C:\\c.exe");
+  gate.QueueAnswer(MessageAnswer::No);
+  EXPECT_EQ(RunVersionGate(gate, stores), ExitStatus::HostOutdated);
+  EXPECT_EQ(gate.Calls(), (std::vector<std::wstring>{L"message:"}));
+  EXPECT_EQ(registry.Changes(), 0);
+
+  EXPECT_EQ(RunAddOnWork(frontend, stores, L"-s a,b,C:\\c.exe"), ExitStatus::Done);
+  EXPECT_EQ(StoredEntry(L"a"), Standard(L"a", L"b", L"C:\\c.exe"));
+  EXPECT_EQ(frontend.Calls(),
+            (std::vector<std::wstring>{kInstallStatus, L"lock", L"unlock", L"events", L"unload"}));
+
+  SetVersion("430");
+  RecordingFrontend passing(L"Vellumar");
+  EXPECT_EQ(RunVersionGate(passing, stores), ExitStatus::Done);
+  EXPECT_TRUE(passing.Calls().empty());
+  EXPECT_EQ(RunAddOnWork(frontend, stores, L"\"a\""), ExitStatus::Done);
+  EXPECT_EQ(StoredEntry(L"a"), std::nullopt);
+}
+
+// What an installer's log gets: what was read, what the gate decided, what was done, the outcome.
+TEST_F(PassTest, TheLogTellsWhatWasReadAndDone) {
+  SetVersion("430");
+  EXPECT_EQ(Run(L"-s a,b,C:\\c.exe"), ExitStatus::Done);
+  const std::wstring key = L"software\\Orvo\\Brannick\\Brannick\\AddOn_a";
+  EXPECT_EQ(frontend.LogLines(),
+            (std::vector<std::wstring>{L"host version '430'",
+                                       L"gate passed",
+                                       L"key created " + key,
+                                       L"value written AddOnName = 'a'",
+                                       L"value written EinbindungsModus = '1'",
+                                       L"value written ExeDateiname = 'C:\\c.exe'",
+                                       L"value written ParameterFest = ''",
+                                       L"value written ParameterZusatz = '2'",
+                                       L"value written KurzBeschreibung = 'b'",
+                                       L"value written LangBeschreibung = ''",
+                                       L"value written SpezialButtonGrafikName = 'AddOn'",
+                                       L"value written SpezialButtonToolTiptext = 'b'",
+                                       L"list '' -> 'a'",
+                                       L"status 0 (done)"}));
+
+  RecordingFrontend remove(L"-s A");
+  EXPECT_EQ(RunPass(remove, stores), ExitStatus::Done);
+  EXPECT_EQ(remove.LogLines(),
+            (std::vector<std::wstring>{L"host version '430'", L"gate passed",
+                                       L"key deleted software\\Orvo\\Brannick\\Brannick\\AddOn_A",
+                                       L"list 'a' -> ''", L"status 0 (done)"}));
+
+  SetVersion("3");
+  RecordingFrontend outdated(L"a");
+  outdated.QueueAnswer(MessageAnswer::Yes);
+  EXPECT_EQ(RunPass(outdated, stores), ExitStatus::HostOutdated);
+  EXPECT_EQ(outdated.LogLines(),
+            (std::vector<std::wstring>{L"host version '3'",
+                                       L"host outdated, download page asked for",
+                                       L"status 3 (host outdated)"}));
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 #include "app/VersionGate.h"
 
-#include <variant>
-
 #include "app/Facts.h"
+#include "app/RegistryText.h"
 
 namespace quillet {
 
@@ -12,11 +11,11 @@ constexpr wchar_t kOutdatedVersions[] = L";400;410;420;";
 
 // A browser started by an elevated run would surf with the administrator's rights. The user's
 // own shell opens the page then, or, when that fails, the user does, from the address shown.
-void OpenDownloadPage(Platform& platform) {
-  if (!platform.RunsElevated()) {
-    platform.OpenAddress(facts::kDownloadAddress);
-  } else if (!platform.OpenAddressAsUser(facts::kDownloadAddress)) {
-    platform.Show(Message{facts::kUsageTitle,
+void OpenDownloadPage(Frontend& frontend) {
+  if (!frontend.RunsElevated()) {
+    frontend.OpenAddress(facts::kDownloadAddress);
+  } else if (!frontend.OpenAddressAsUser(facts::kDownloadAddress)) {
+    frontend.Show(Message{facts::kUsageTitle,
                           std::wstring(facts::kOpenAddressYourself) + facts::kDownloadAddress,
                           MessageIcon::Information, MessageButtons::Ok});
   }
@@ -30,18 +29,23 @@ bool IsOutdatedHostVersion(const std::wstring& version) {
   return std::wstring(kOutdatedVersions).find(L";" + version + L";") != std::wstring::npos;
 }
 
-bool CheckHostVersion(const ModulRegistrierung::RegistryContext& reg, Platform& platform) {
-  using namespace ModulRegistrierung;
-  // Preset to an empty text: a missing key or value keeps it, and the gate passes.
-  RegistryValue recorded = std::wstring();
-  ReadRegistryValue(reg, kHkeyLocalMachine, facts::kVersionKey, facts::kVersionValue, recorded,
-                    false);
-  std::wstring dateText;
-  if (const Date* d = std::get_if<Date>(&recorded)) dateText = reg.platform.DateToText(*d);
-  if (!IsOutdatedHostVersion(AsText(recorded, dateText))) return true;
+bool CheckHostVersion(const ModulRegistrierung::RegistryContext& registry, Frontend& frontend) {
+  // A missing key or value reads as the empty text, and the gate passes.
+  const std::wstring version =
+      ReadRegistryText(registry, frontend, ModulRegistrierung::Root::LocalMachine,
+                       facts::kVersionKey, facts::kVersionValue);
+  frontend.Log(L"host version '" + version + L"'");
+  if (!IsOutdatedHostVersion(version)) {
+    frontend.Log(L"gate passed");
+    return true;
+  }
 
   Message question{L"", facts::kDownloadQuestion, MessageIcon::Question, MessageButtons::YesNo};
-  if (platform.Show(question) == MessageAnswer::Yes) OpenDownloadPage(platform);
+  const MessageAnswer answer = frontend.Show(question);
+  frontend.Log(answer == MessageAnswer::Yes
+                   ? L"host outdated, download page asked for"
+                   : L"host outdated, download declined");
+  if (answer == MessageAnswer::Yes) OpenDownloadPage(frontend);
   return false;
 }
 

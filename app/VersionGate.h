@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/Platform.h"
+#include "app/Frontend.h"
 #include "registry/ModulRegistrierung.h"
 
 namespace quillet {
@@ -13,6 +13,6 @@ bool IsOutdatedHostVersion(const std::wstring& version);
 
 // Reads the recorded host version; for an outdated host asks the download question and, on
 // Yes, opens the download address. True when the run may go on, false when the gate ended it.
-bool CheckHostVersion(const ModulRegistrierung::RegistryContext& reg, Platform& platform);
+bool CheckHostVersion(const ModulRegistrierung::RegistryContext& registry, Frontend& frontend);
 
 }  // namespace quillet

@@ -10,20 +10,21 @@
 #include "app/Facts.h"
 #include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
-#include "testing/RecordingPlatform.h"
+#include "testing/RecordingFrontend.h"
 
 namespace quillet {
 
 namespace {
 
 using namespace ModulRegistrierung;
+constexpr Root kMachine = Root::LocalMachine;
 
 // Stores a value the way another program would have: raw bytes, not through the layer under
 // test.
 void Store(MemoryRegistry& registry, std::uint32_t type, const std::vector<std::uint8_t>& data,
            const std::wstring& valueName = facts::kVersionValue) {
-  registry.SeedValue(kHkeyLocalMachine, FixedLocale::ToAnsi(facts::kVersionKey),
-                     FixedLocale::ToAnsi(valueName), type, data);
+  registry.SeedValue(kMachine, FixedLocale::AnsiOf(facts::kVersionKey),
+                     FixedLocale::AnsiOf(valueName), type, data);
 }
 
 std::vector<std::uint8_t> Sz(const std::string& text) {
@@ -57,13 +58,14 @@ TEST_P(Gate, PassesOrAsksAsTheRecordedVersionSays) {
           {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
            static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)});
   }
-  RecordingPlatform platform;
-  if (c.outdated) platform.QueueAnswer(MessageAnswer::No);
+  RecordingFrontend frontend;
+  FixedLocale locale;
+  if (c.outdated) frontend.QueueAnswer(MessageAnswer::No);
 
-  EXPECT_EQ(CheckHostVersion({registry, platform}, platform), !c.outdated);
-  EXPECT_EQ(platform.Messages().size(), c.outdated ? 1u : 0u);
-  EXPECT_EQ(platform.UnexpectedMessages(), 0);
-  EXPECT_EQ(platform.UnusedAnswers(), 0u);
+  EXPECT_EQ(CheckHostVersion({registry, locale}, frontend), !c.outdated);
+  EXPECT_EQ(frontend.Messages().size(), c.outdated ? 1u : 0u);
+  EXPECT_EQ(frontend.UnexpectedMessages(), 0);
+  EXPECT_EQ(frontend.UnusedAnswers(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -103,15 +105,16 @@ TEST(IsOutdatedHostVersion, ComparesExactlyAndCaseSensitively) {
 TEST(CheckHostVersion, AsksTheDownloadQuestionAndOpensTheAddressOnYes) {
   MemoryRegistry registry;
   // Where the host records its version, spelt out once.
-  registry.SeedValue(kHkeyLocalMachine, "Software\\Orvo\\Brannick\\Gemeinsames", "Version", kRegSz,
+  registry.SeedValue(kMachine, "Software\\Orvo\\Brannick\\Gemeinsames", "Version", kRegSz,
                      Sz("410"));
-  RecordingPlatform platform;
-  platform.QueueAnswer(MessageAnswer::Yes);
+  RecordingFrontend frontend;
+  FixedLocale locale;
+  frontend.QueueAnswer(MessageAnswer::Yes);
 
-  EXPECT_FALSE(CheckHostVersion({registry, platform}, platform));
+  EXPECT_FALSE(CheckHostVersion({registry, locale}, frontend));
 
-  ASSERT_EQ(platform.Messages().size(), 1u);
-  const Message& question = platform.Messages()[0];
+  ASSERT_EQ(frontend.Messages().size(), 1u);
+  const Message& question = frontend.Messages()[0];
   EXPECT_EQ(question.title, L"");
   EXPECT_EQ(question.text,
             L"Der Kestrelview (4.3 oder h\u00f6her) ist nicht installiert, oder wurde noch nie "
@@ -119,11 +122,11 @@ TEST(CheckHostVersion, AsksTheDownloadQuestionAndOpensTheAddressOnYes) {
   EXPECT_EQ(question.icon, MessageIcon::Question);
   EXPECT_EQ(question.buttons, MessageButtons::YesNo);
   EXPECT_EQ(
-      platform.Calls(),
+      frontend.Calls(),
       (std::vector<std::wstring>{
           L"message:",
           L"open:http://www.orvo.de/special.html?Pfad=html/media/static/kestrelview/kv.html"}));
-  EXPECT_EQ(platform.UnexpectedMessages(), 0);
+  EXPECT_EQ(frontend.UnexpectedMessages(), 0);
 }
 
 // An elevated run leaves the browser to the user's own shell, and where that fails, to the user:
@@ -142,19 +145,20 @@ TEST_P(ElevatedYes, NeverOpensTheAddressItself) {
   const std::wstring address = facts::kDownloadAddress;
   MemoryRegistry registry;
   Store(registry, kRegSz, Sz("410"));
-  RecordingPlatform platform;
-  platform.SetElevated(true);
-  platform.SetUserShellWorks(GetParam().userShellWorks);
-  platform.QueueAnswer(MessageAnswer::Yes);
-  if (!GetParam().userShellWorks) platform.QueueAnswer(MessageAnswer::Ok);
+  RecordingFrontend frontend;
+  FixedLocale locale;
+  frontend.SetElevated(true);
+  frontend.SetUserShellWorks(GetParam().userShellWorks);
+  frontend.QueueAnswer(MessageAnswer::Yes);
+  if (!GetParam().userShellWorks) frontend.QueueAnswer(MessageAnswer::Ok);
 
-  EXPECT_FALSE(CheckHostVersion({registry, platform}, platform));
+  EXPECT_FALSE(CheckHostVersion({registry, locale}, frontend));
 
-  EXPECT_EQ(platform.Calls(), GetParam().calls);
-  EXPECT_EQ(platform.UnexpectedMessages(), 0);
-  EXPECT_EQ(platform.UnusedAnswers(), 0u);
+  EXPECT_EQ(frontend.Calls(), GetParam().calls);
+  EXPECT_EQ(frontend.UnexpectedMessages(), 0);
+  EXPECT_EQ(frontend.UnusedAnswers(), 0u);
   if (!GetParam().userShellWorks) {
-    EXPECT_EQ(platform.Messages().back().text,
+    EXPECT_EQ(frontend.Messages().back().text,
               L"Die Downloadseite konnte nicht ge\u00f6ffnet werden. Bitte \u00f6ffnen Sie diese "
               L"Adresse in Ihrem Browser:\r\n\r\n" +
                   address);
@@ -176,11 +180,34 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CheckHostVersion, OpensNothingOnNo) {
   MemoryRegistry registry;
   Store(registry, kRegSz, Sz("3"));
-  RecordingPlatform platform;
-  platform.QueueAnswer(MessageAnswer::No);
+  RecordingFrontend frontend;
+  FixedLocale locale;
+  frontend.QueueAnswer(MessageAnswer::No);
 
-  EXPECT_FALSE(CheckHostVersion({registry, platform}, platform));
-  EXPECT_EQ(platform.Calls(), (std::vector<std::wstring>{L"message:"}));
+  EXPECT_FALSE(CheckHostVersion({registry, locale}, frontend));
+  EXPECT_EQ(frontend.Calls(), (std::vector<std::wstring>{L"message:"}));
+}
+
+// A version stored as a "typdate:" text that holds no date: the notice names the value and the
+// whole text, and the version then reads as nothing, which passes.
+TEST(CheckHostVersion, AnInvalidDateShowsTheNoticeAndPasses) {
+  MemoryRegistry registry;
+  Store(registry, kRegSz, Sz("typdate:kein Datum"));
+  RecordingFrontend frontend;
+  FixedLocale locale;
+  frontend.QueueAnswer(MessageAnswer::Ok);
+
+  EXPECT_TRUE(CheckHostVersion({registry, locale}, frontend));
+
+  ASSERT_EQ(frontend.Messages().size(), 1u);
+  const Message& notice = frontend.Messages()[0];
+  EXPECT_EQ(notice.title, L"Ung\u00fcltiger Datumswert");
+  EXPECT_EQ(notice.text,
+            L"Registrierung: Version enth\u00e4lt den ung\u00fcltigen Datumswert: typdate:kein "
+            L"Datum\r\nDer Standardwert wird verwendet.");
+  EXPECT_EQ(notice.icon, MessageIcon::Information);
+  EXPECT_EQ(notice.buttons, MessageButtons::Ok);
+  EXPECT_EQ(frontend.UnexpectedMessages(), 0);
 }
 
 }  // namespace

@@ -12,15 +12,15 @@
 #include "app/Facts.h"
 #include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
-#include "testing/RecordingPlatform.h"
+#include "testing/RecordingFrontend.h"
 
 namespace quillet {
 
 namespace {
 
-namespace reg = ModulRegistrierung;
+namespace mr = ModulRegistrierung;
 
-const std::string kHost = FixedLocale::ToAnsi(facts::kHostKey);
+const std::string kHost = FixedLocale::AnsiOf(facts::kHostKey);
 
 std::string Name(std::int64_t i) { return "Zusatz" + std::to_string(i); }
 
@@ -51,19 +51,20 @@ AddOnEintrag Entry(const std::string& name) {
 // Puts the list of `count` names back (and, for a remove, the add-on's key) before each
 // iteration; only the operation itself is timed.
 struct Fixture {
-  reg::MemoryRegistry registry;
-  RecordingPlatform messages;
-  reg::RegistryContext ctx{registry, messages};
+  mr::MemoryRegistry registry;
+  FixedLocale locale;
+  RecordingFrontend frontend;
+  mr::RegistryContext registryContext{registry, locale};
   std::vector<std::uint8_t> list;
 
   explicit Fixture(std::int64_t count) : list(ListOf(count)) {}
   void Reset(const std::string& addOnKeyName = {}) {
-    registry.SeedValue(reg::kHkeyLocalMachine, kHost, FixedLocale::ToAnsi(facts::kAddOnList),
-                       reg::kRegSz, list);
+    registry.SeedValue(mr::Root::LocalMachine, kHost, FixedLocale::AnsiOf(facts::kAddOnList),
+                       mr::kRegSz, list);
     if (!addOnKeyName.empty()) {
-      registry.SeedKey(reg::kHkeyLocalMachine,
-                       FixedLocale::ToAnsi(facts::kAddOnKeyPrefix) + addOnKeyName,
-                       FixedLocale::ToAnsi(facts::kAddOnKeyClass));
+      registry.SeedKey(mr::Root::LocalMachine,
+                       FixedLocale::AnsiOf(facts::kAddOnKeyPrefix) + addOnKeyName,
+                       FixedLocale::AnsiOf(facts::kAddOnKeyClass));
     }
   }
 };
@@ -76,7 +77,7 @@ void BM_AddOnEinrichten_New(benchmark::State& state) {
     state.PauseTiming();
     f.Reset();
     state.ResumeTiming();
-    benchmark::DoNotOptimize(AddOnEinrichten(f.ctx, entry));
+    benchmark::DoNotOptimize(AddOnEinrichten(f.registryContext, f.frontend, entry));
   }
   state.SetComplexityN(state.range(0));
 }
@@ -86,7 +87,7 @@ void BM_AddOnEinrichten_Present(benchmark::State& state) {
   Fixture f(state.range(0));
   f.Reset();
   const AddOnEintrag entry = Entry("zusatz" + std::to_string(state.range(0) - 1));
-  for (auto _ : state) benchmark::DoNotOptimize(AddOnEinrichten(f.ctx, entry));
+  for (auto _ : state) benchmark::DoNotOptimize(AddOnEinrichten(f.registryContext, f.frontend, entry));
   state.SetComplexityN(state.range(0));
 }
 
@@ -99,7 +100,7 @@ void BM_AddOnEntfernen_Last(benchmark::State& state) {
     state.PauseTiming();
     f.Reset(name);
     state.ResumeTiming();
-    benchmark::DoNotOptimize(AddOnEntfernen(f.ctx, wname));
+    benchmark::DoNotOptimize(AddOnEntfernen(f.registryContext, f.frontend, wname));
   }
   state.SetComplexityN(state.range(0));
 }
@@ -108,7 +109,7 @@ void BM_AddOnEntfernen_Last(benchmark::State& state) {
 void BM_AddOnEntfernen_Absent(benchmark::State& state) {
   Fixture f(state.range(0));
   f.Reset();
-  for (auto _ : state) benchmark::DoNotOptimize(AddOnEntfernen(f.ctx, L"Vellumar"));
+  for (auto _ : state) benchmark::DoNotOptimize(AddOnEntfernen(f.registryContext, f.frontend, L"Vellumar"));
   state.SetComplexityN(state.range(0));
 }
 

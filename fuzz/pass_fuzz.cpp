@@ -1,4 +1,4 @@
-// Fuzzes the whole pass (RunPass) over the in-memory registry and the recording platform, with
+// Fuzzes the whole pass (RunPass) over the in-memory registry and the recording frontend, with
 // any argument text and any prior add-on list.
 //
 // Input: the argument text, then optionally a NUL byte and the prior "AddOns" text, both UTF-8
@@ -10,8 +10,7 @@
 // HKEY_CURRENT_USER.
 //
 // Invariants:
-//  1. No crash, hang or out-of-bounds access (ASan, UBSan, libFuzzer's timeout); every key
-//     handed out is let go of again.
+//  1. No crash, hang or out-of-bounds access (ASan, UBSan, libFuzzer's timeout).
 //  2. Nothing changes outside the host key's "AddOns" value and the add-on's own key (the
 //     host key path plus "AddOn_" and the name, compared without regard to case): every other
 //     key, class and value of both hives stays byte for byte. A run that does nothing (usage,
@@ -47,7 +46,7 @@
 #include "registry/ModulRegistrierung.h"
 #include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
-#include "testing/RecordingPlatform.h"
+#include "testing/RecordingFrontend.h"
 #include "text/Characters.h"
 #include "text/ModulTextZeile2CollectionArray.h"
 
@@ -55,13 +54,13 @@ namespace quillet {
 
 namespace {
 
-namespace reg = ModulRegistrierung;
+namespace mr = ModulRegistrierung;
 using ModulTextZeile2CollectionArray::TextZeileZerlegen;
-using reg::MemoryRegistry;
+using mr::MemoryRegistry;
 using text::Trimmed;
 
-constexpr reg::RegistryRoot kHklm = reg::kHkeyLocalMachine;
-using FixedLocale::ToAnsi;
+constexpr mr::Root kHklm = mr::Root::LocalMachine;
+std::string ToAnsi(std::wstring_view text) { return FixedLocale::AnsiOf(text); }
 const std::string kHost = ToAnsi(facts::kHostKey);
 const std::string kAddOnPrefix = ToAnsi(facts::kAddOnKeyPrefix);
 const std::string kList = ToAnsi(facts::kAddOnList);
@@ -88,22 +87,22 @@ std::vector<std::uint8_t> Sz(std::string_view ansi) {
 }
 
 // A text as a REG_SZ holds it: its ANSI bytes and a NUL, unless it already ends with one.
-std::vector<std::uint8_t> StoredText(MemoryRegistry& r, const std::wstring& text) {
-  const std::string ansi = r.ToAnsi(text);
+std::vector<std::uint8_t> StoredText(const std::wstring& text) {
+  const std::string ansi = ToAnsi(text);
   std::vector<std::uint8_t> bytes(ansi.begin(), ansi.end());
   if (text.empty() || text.back() != L'\0') bytes.push_back(0);
   return bytes;
 }
 
-void SeedText(MemoryRegistry& r, reg::RegistryRoot root, std::string_view path,
+void SeedText(MemoryRegistry& r, mr::Root root, std::string_view path,
               std::string_view name, std::string_view text) {
-  r.SeedValue(root, path, name, reg::kRegSz, Sz(text));
+  r.SeedValue(root, path, name, mr::kRegSz, Sz(text));
 }
 
 void SeedRegistry(MemoryRegistry& r) {
   SeedText(r, kHklm, ToAnsi(facts::kVersionKey), ToAnsi(facts::kVersionValue), "4.30");
   SeedText(r, kHklm, kHost, "Pfad", "C:\\Programme\\Kestrelview");
-  r.SeedValue(kHklm, kHost, "Zaehler", reg::kRegDword, {7, 0, 0, 0});
+  r.SeedValue(kHklm, kHost, "Zaehler", mr::kRegDword, {7, 0, 0, 0});
   r.SeedKey(kHklm, kAddOnPrefix + "Vellumar", kClass);
   SeedText(r, kHklm, kAddOnPrefix + "Vellumar", "AddOnName", "Vellumar");
   SeedText(r, kHklm, kAddOnPrefix + "Vellumar", "Fremd", "bleibt");
@@ -111,8 +110,8 @@ void SeedRegistry(MemoryRegistry& r) {
   SeedText(r, kHklm, kAddOnPrefix + "Vellumar2", "AddOnName", "Vellumar2");
   SeedText(r, kHklm, kHost + "\\Einstellungen", "Farbe", "blau");
   SeedText(r, kHklm, "software\\Orvo\\Andere", kList, "fremd");
-  SeedText(r, reg::kHkeyCurrentUser, kHost, kList, "Vellumar,B");
-  SeedText(r, reg::kHkeyCurrentUser, kAddOnPrefix + "B", "AddOnName", "B");
+  SeedText(r, mr::Root::CurrentUser, kHost, kList, "Vellumar,B");
+  SeedText(r, mr::Root::CurrentUser, kAddOnPrefix + "B", "AddOnName", "B");
 }
 
 // Letter case folded as the registry folds key names and the list its names: ASCII and the
@@ -144,7 +143,7 @@ void Walk(const MemoryRegistry::Node& key, const std::string& path,
   if (&key == skipKey) return;
   lines.push_back("key " + path + " class " + key.keyClass);
   for (const auto& [name, value] : key.values) {
-    if (&key == listKey && text::EqualIgnoringCase(FixedLocale::FromAnsi(name), facts::kAddOnList))
+    if (&key == listKey && text::EqualIgnoringCase(FixedLocale::TextOf(name), facts::kAddOnList))
       continue;
     lines.push_back("value " + path + " : " + name + " = " + std::to_string(value.type) + " " +
                     Hex(value.bytes));
@@ -173,18 +172,20 @@ std::vector<std::string> KeySnapshot(const MemoryRegistry& r, const std::string&
 }
 
 // The list as stored; nullopt when it or the host key is missing.
-std::optional<reg::StoredValue> StoredList(const MemoryRegistry& r) {
+std::optional<mr::StoredValue> StoredList(const MemoryRegistry& r) {
   const MemoryRegistry::Node* host = r.Find(kHklm, kHost);
   return host ? host->Value(kList) : std::nullopt;
 }
 
 // The list as the pass reads it, as text; nullopt when it is no plain text.
 std::optional<std::wstring> ReadList(MemoryRegistry& r) {
-  RecordingPlatform messages;
-  const reg::RegistryContext ctx{r, messages};
-  reg::RegistryValue value = std::wstring();
-  reg::ReadRegistryValue(ctx, kHklm, facts::kHostKey, facts::kAddOnList, value, /*rawText=*/true);
-  if (const std::wstring* text = std::get_if<std::wstring>(&value)) return *text;
+  FixedLocale locale;
+  const mr::RegistryContext registry{r, locale};
+  mr::ReadResult read = mr::ReadRegistryValue(registry, kHklm, facts::kHostKey, facts::kAddOnList,
+                                              mr::TextDecoding::Raw);
+  // Nothing read (a missing value, another type) is the empty text, as the pass takes it.
+  if (mr::KindOf(read.value) == mr::RegistryValueKind::Empty) return std::wstring();
+  if (const std::wstring* text = std::get_if<std::wstring>(&read.value)) return *text;
   return std::nullopt;
 }
 
@@ -243,10 +244,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   MemoryRegistry registry;
   SeedRegistry(registry);
-  if (parts.size() > 1) SeedText(registry, kHklm, kHost, kList, registry.ToAnsi(parts[1]));
+  if (parts.size() > 1) SeedText(registry, kHklm, kHost, kList, ToAnsi(parts[1]));
 
   const std::wstring name = NameFromArguments(arguments);
-  const std::string ownKey = kAddOnPrefix + registry.ToAnsi(name);
+  const std::string ownKey = kAddOnPrefix + ToAnsi(name);
   const std::string outsideBefore = registry.Dump({{kHklm, kHost}});
   const std::vector<std::string> hostBefore = HostSnapshot(registry, ownKey);
   const MemoryRegistry::Node* own = registry.Find(kHklm, ownKey);  // not kept beyond the run
@@ -259,15 +260,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int listWritesBefore = registry.Find(kHklm, kHost)->SetValueCount(kList);
   const auto rawListBefore = StoredList(registry);
 
-  RecordingPlatform platform(arguments);
-  const ExitStatus status = RunPass(platform, registry);
+  RecordingFrontend frontend(arguments);
+  FixedLocale locale;
+  const ExitStatus status = RunPass(frontend, Stores{registry, locale});
 
-  Check(registry.OpenKeyCount() == 0, "a key was left open");
   Check(registry.Dump({{kHklm, kHost}}) == outsideBefore, "something outside the host key changed");
   Check(HostSnapshot(registry, ownKey) == hostBefore,
         "something outside the add-on's key and the list changed");
 
-  const std::wstring& statusText = platform.StatusText();
+  const std::wstring& statusText = frontend.StatusText();
   const bool install = statusText == facts::kStatusInstall;
   const bool remove = statusText == facts::kStatusRemove;
   if (!install && !remove) {
@@ -286,14 +287,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   if (install) {
     // A key name has at most 255 bytes; a longer name leaves the key uncreated.
-    const bool keyPossible = registry.ToAnsi(name).size() + 6 <= 255;
+    const bool keyPossible = ToAnsi(name).size() + 6 <= 255;
     const MemoryRegistry::Node* ownAfter = registry.Find(kHklm, ownKey);
     Check(ownAfter || !keyPossible, "the add-on key is missing");
     if (ownAfter) {
       Check(ownAfter->keyClass == (ownKeyBefore ? ownClassBefore : kClass),
             "the add-on key has the wrong class");
       const auto stored = ownAfter->Value("AddOnName");
-      Check(stored && stored->type == reg::kRegSz && stored->bytes == Sz(registry.ToAnsi(name)),
+      Check(stored && stored->type == mr::kRegSz && stored->bytes == Sz(ToAnsi(name)),
             "AddOnName is not the name");
       Check(ownAfter->Value("Fremd") == foreignBefore, "a foreign value in the add-on key changed");
     }
@@ -324,8 +325,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Compared as stored: a list that ends in NUL (only another writer can put one there) is
     // stored without a second one, and reads back one NUL shorter.
     const auto stored = StoredList(registry);
-    Check(stored && stored->type == reg::kRegSz &&
-              stored->bytes == StoredText(registry, ExpectedAfterRemove(before, name)),
+    Check(stored && stored->type == mr::kRegSz &&
+              stored->bytes == StoredText(ExpectedAfterRemove(before, name)),
           "a remove rebuilt the list wrongly");
   } else {
     Check(!listWritten, "a remove that did not find the name wrote the list");

@@ -12,12 +12,12 @@ constexpr std::wstring_view kBooleanPrefix = L"typboolean:";
 constexpr std::wstring_view kDatePrefix = L"typdate:";
 
 // A name or path in the ANSI code page. A character the code page cannot hold would become '?'
-// and a NUL would cut the name short at the platform: either would address another key or
+// and a NUL would cut the name short in the store: either would address another key or
 // value than the caller named, so such a name is refused.
-std::optional<std::string> AnsiName(RegistryPlatform& platform, std::wstring_view name) {
+std::optional<std::string> AnsiName(Locale& locale, std::wstring_view name) {
   if (name.find(L'\0') != std::wstring_view::npos) return std::nullopt;
   bool exact = true;
-  std::string ansi = platform.ToAnsi(name, &exact);
+  std::string ansi = locale.ToAnsi(name, &exact);
   if (!exact) return std::nullopt;
   return ansi;
 }
@@ -25,8 +25,8 @@ std::optional<std::string> AnsiName(RegistryPlatform& platform, std::wstring_vie
 // Text data in the ANSI code page, which is all the host can read. A character the code page
 // cannot hold arrives as '?', as the host would show it at best; refusing the whole value would
 // leave the add-on half registered over one character of a description.
-std::optional<std::string> AnsiText(RegistryPlatform& platform, std::wstring_view text) {
-  return platform.ToAnsi(text, nullptr);
+std::optional<std::string> AnsiText(Locale& locale, std::wstring_view text) {
+  return locale.ToAnsi(text, nullptr);
 }
 
 StoredValue Dword(std::int32_t value) {
@@ -42,9 +42,9 @@ StoredValue TerminatedText(std::string_view text) {
   return form;
 }
 
-// The stored form of `value`: nullopt when it cannot be stored (a date the platform cannot
+// The stored form of `value`: nullopt when it cannot be stored (a date the locale cannot
 // render). Empty never gets here.
-std::optional<StoredValue> Encode(RegistryPlatform& platform, const RegistryValue& value) {
+std::optional<StoredValue> Encode(Locale& locale, const RegistryValue& value) {
   switch (KindOf(value)) {
     case RegistryValueKind::Integer16:
       return Dword(std::get<std::int16_t>(value));
@@ -53,14 +53,14 @@ std::optional<StoredValue> Encode(RegistryPlatform& platform, const RegistryValu
     case RegistryValueKind::Boolean:
       return TerminatedText(std::get<bool>(value) ? "typboolean:true" : "typboolean:false");
     case RegistryValueKind::Date: {
-      const std::wstring dateText = platform.DateToText(std::get<Date>(value));
+      const std::wstring dateText = locale.DateToText(std::get<Date>(value));
       if (dateText.empty()) return std::nullopt;
-      std::optional<std::string> ansi = AnsiText(platform, dateText);
+      std::optional<std::string> ansi = AnsiText(locale, dateText);
       if (!ansi) return std::nullopt;
       return TerminatedText("typdate:" + *ansi);
     }
     case RegistryValueKind::Text: {
-      std::optional<std::string> ansi = AnsiText(platform, std::get<std::wstring>(value));
+      std::optional<std::string> ansi = AnsiText(locale, std::get<std::wstring>(value));
       if (!ansi) return std::nullopt;
       // A text that already ends in NUL carries its own terminator.
       if (!ansi->empty() && ansi->back() == '\0') {
@@ -74,36 +74,24 @@ std::optional<StoredValue> Encode(RegistryPlatform& platform, const RegistryValu
   return std::nullopt;
 }
 
-Message InvalidDateNotice(std::wstring_view valueName, std::wstring_view storedText) {
-  Message notice;
-  notice.title = L"Ungültiger Datumswert";
-  notice.text = L"Registrierung: ";
-  notice.text += valueName;
-  notice.text += L" enthält den ungültigen Datumswert: ";
-  notice.text += storedText;
-  notice.text += L"\r\nDer Standardwert wird verwendet.";
-  notice.icon = MessageIcon::Information;
-  notice.buttons = MessageButtons::Ok;
-  return notice;
-}
-
-// Puts a stored text into the holder, decoding "typboolean:" and "typdate:" unless `rawText`.
-void DecodeText(const RegistryContext& reg, std::wstring_view valueName, std::wstring text,
-                RegistryValue& value, bool rawText) {
-  if (!rawText && text.starts_with(kBooleanPrefix)) {
-    value = text.compare(kBooleanPrefix.size(), 4, L"true") == 0;
+// A stored text as the read gives it, decoding "typboolean:" and "typdate:" unless `decoding`
+// is Raw.
+void DecodeText(Locale& locale, std::wstring text, TextDecoding decoding, ReadResult& result) {
+  const bool typed = decoding == TextDecoding::Typed;
+  if (typed && text.starts_with(kBooleanPrefix)) {
+    result.value = text.compare(kBooleanPrefix.size(), 4, L"true") == 0;
     return;
   }
-  if (!rawText && text.starts_with(kDatePrefix)) {
-    std::optional<Date> date = reg.platform.TextToDate(std::wstring_view(text).substr(8));
+  if (typed && text.starts_with(kDatePrefix)) {
+    std::optional<Date> date = locale.TextToDate(std::wstring_view(text).substr(8));
     if (date) {
-      value = *date;
+      result.value = *date;
     } else {
-      reg.messages.Show(InvalidDateNotice(valueName, text));
+      result.invalidDateText = std::move(text);
     }
     return;
   }
-  value = std::move(text);
+  result.value = std::move(text);
 }
 
 // A REG_SZ as the value holds it: exactly the stored bytes, without the terminating NUL when
@@ -126,60 +114,57 @@ std::optional<std::int32_t> StoredDword(const std::vector<std::uint8_t>& bytes) 
 
 }  // namespace
 
-bool RegistryKeyExists(const RegistryContext& reg, RegistryRoot root,
-                       std::wstring_view subKeyPath) {
-  std::optional<std::string> path = AnsiName(reg.platform, subKeyPath);
+bool RegistryKeyExists(const RegistryContext& registry, Root root, std::wstring_view subKeyPath) {
+  std::optional<std::string> path = AnsiName(registry.locale, subKeyPath);
   if (!path) return false;
-  return reg.platform.OpenKey(root, *path, kAccessRead) != nullptr;
+  return registry.store.KeyExists(root, *path);
 }
 
-bool CreateRegistryKey(const RegistryContext& reg, RegistryRoot root, std::wstring_view subKeyPath,
+bool CreateRegistryKey(const RegistryContext& registry, Root root, std::wstring_view subKeyPath,
                        std::wstring_view keyClass) {
-  std::optional<std::string> path = AnsiName(reg.platform, subKeyPath);
-  std::optional<std::string> classText = AnsiName(reg.platform, keyClass);
+  std::optional<std::string> path = AnsiName(registry.locale, subKeyPath);
+  std::optional<std::string> classText = AnsiName(registry.locale, keyClass);
   if (!path || !classText) return false;
-  CreatedKey created = reg.platform.CreateKey(root, *path, *classText, kAccessAll);
-  return created.key != nullptr && created.isNew;
+  return registry.store.CreateKey(root, *path, *classText) == KeyCreation::Created;
 }
 
-bool WriteRegistryValue(const RegistryContext& reg, RegistryRoot root, std::wstring_view subKeyPath,
+bool WriteRegistryValue(const RegistryContext& registry, Root root, std::wstring_view subKeyPath,
                         std::wstring_view valueName, const RegistryValue& value) {
-  std::optional<std::string> path = AnsiName(reg.platform, subKeyPath);
-  std::optional<std::string> name = AnsiName(reg.platform, valueName);
+  std::optional<std::string> path = AnsiName(registry.locale, subKeyPath);
+  std::optional<std::string> name = AnsiName(registry.locale, valueName);
   if (!path || !name) return false;
-  OwnedKey key = reg.platform.OpenKey(root, *path, kAccessAll);
-  if (!key) return false;
-  if (KindOf(value) == RegistryValueKind::Empty) return true;
-  std::optional<StoredValue> form = Encode(reg.platform, value);
+  if (KindOf(value) == RegistryValueKind::Empty) return registry.store.KeyWritable(root, *path);
+  std::optional<StoredValue> form = Encode(registry.locale, value);
   if (!form) return false;
-  return key->Write(*name, *form);
+  return registry.store.WriteValue(root, *path, *name, *form);
 }
 
-bool DeleteRegistryKey(const RegistryContext& reg, RegistryRoot root,
-                       std::wstring_view subKeyPath) {
-  std::optional<std::string> path = AnsiName(reg.platform, subKeyPath);
+bool DeleteRegistryKey(const RegistryContext& registry, Root root, std::wstring_view subKeyPath) {
+  std::optional<std::string> path = AnsiName(registry.locale, subKeyPath);
   if (!path) return false;
-  return reg.platform.DeleteKey(root, *path);
+  return registry.store.DeleteKey(root, *path);
 }
 
-bool ReadRegistryValue(const RegistryContext& reg, RegistryRoot root, std::wstring_view subKeyPath,
-                       std::wstring_view valueName, RegistryValue& value, bool rawText) {
-  std::optional<std::string> path = AnsiName(reg.platform, subKeyPath);
-  std::optional<std::string> name = AnsiName(reg.platform, valueName);
-  if (!path || !name) return false;
-  OwnedKey key = reg.platform.OpenKey(root, *path, kAccessRead);
-  if (!key) return false;
-  std::optional<StoredValue> stored = key->Read(*name);
-  if (!stored) return false;
-  if (stored->type == kRegSz) {
-    DecodeText(reg, valueName, reg.platform.FromAnsi(StoredText(stored->bytes)), value, rawText);
-  } else if (stored->type == kRegDword) {
-    std::optional<std::int32_t> number = StoredDword(stored->bytes);
-    if (!number) return false;
-    value = *number;
+ReadResult ReadRegistryValue(const RegistryContext& registry, Root root,
+                             std::wstring_view subKeyPath, std::wstring_view valueName,
+                             TextDecoding decoding) {
+  ReadResult result;
+  std::optional<std::string> path = AnsiName(registry.locale, subKeyPath);
+  std::optional<std::string> name = AnsiName(registry.locale, valueName);
+  if (!path || !name) return result;
+  ValueRead read = registry.store.ReadValue(root, *path, *name);
+  if (read.status != ReadStatus::Found) return result;
+  if (read.value.type == kRegSz) {
+    DecodeText(registry.locale, registry.locale.FromAnsi(StoredText(read.value.bytes)), decoding,
+               result);
+  } else if (read.value.type == kRegDword) {
+    std::optional<std::int32_t> number = StoredDword(read.value.bytes);
+    if (!number) return result;
+    result.value = *number;
   }
-  // Any other type leaves the caller's default.
-  return true;
+  // Any other type reads as found, with nothing in it.
+  result.found = true;
+  return result;
 }
 
 }  // namespace quillet::ModulRegistrierung

@@ -1,45 +1,57 @@
-// The only place where Quillet touches the registry: five stateless operations. Each opens the
-// key it needs, does its work and closes the key again on every path; results are booleans and
-// the platform's error codes are not passed on.
+// The only place where Quillet touches the registry: five stateless operations over the store,
+// by path. Results are booleans (and, for a read, what was read); the store's error codes are
+// not passed on. Nothing here shows anything: a read that meets an invalid date says so in its
+// result, and the caller decides what the user sees.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 
-#include "registry/Message.h"
-#include "registry/RegistryPlatform.h"
+#include "registry/Locale.h"
+#include "registry/RegistryStore.h"
 #include "registry/RegistryValue.h"
 
 namespace quillet::ModulRegistrierung {
 
-// What the operations work through: the registry binding, and the message boxes for the
-// invalid-date notice.
+// What the operations work through: the store, and the locale for names, texts and dates.
 struct RegistryContext {
-  RegistryPlatform& platform;
-  MessageBoxes& messages;
+  RegistryStore& store;
+  Locale& locale;
 };
 
 // True when the key can be opened for reading.
-bool RegistryKeyExists(const RegistryContext& reg, RegistryRoot root, std::wstring_view subKeyPath);
+bool RegistryKeyExists(const RegistryContext& registry, Root root, std::wstring_view subKeyPath);
 
 // True only when the key was newly created (with `keyClass`, missing keys along the path too);
 // false when it already existed (it is left as it was) or could not be created.
-bool CreateRegistryKey(const RegistryContext& reg, RegistryRoot root, std::wstring_view subKeyPath,
+bool CreateRegistryKey(const RegistryContext& registry, Root root, std::wstring_view subKeyPath,
                        std::wstring_view keyClass);
 
-// True when the value was written, or when `value` is Empty and there was nothing to write;
+// True when the value was written, or when `value` is Empty and the key opens for writing;
 // false when the key cannot be opened for writing (it is never created here) or the write fails.
-bool WriteRegistryValue(const RegistryContext& reg, RegistryRoot root, std::wstring_view subKeyPath,
+bool WriteRegistryValue(const RegistryContext& registry, Root root, std::wstring_view subKeyPath,
                         std::wstring_view valueName, const RegistryValue& value);
 
 // True when the key was deleted (with its values; a key with sub-keys is refused).
-bool DeleteRegistryKey(const RegistryContext& reg, RegistryRoot root, std::wstring_view subKeyPath);
+bool DeleteRegistryKey(const RegistryContext& registry, Root root, std::wstring_view subKeyPath);
 
-// Reads into `value`, which holds the caller's default and keeps it on every path that does
-// not replace it. True when key and value were found and read (also after the invalid-date
-// notice, and for a type other than REG_SZ and REG_DWORD, which leaves the default); false when
-// the key cannot be opened or the value cannot be read. `rawText` switches off the typed
-// decoding of "typboolean:" and "typdate:" texts.
-bool ReadRegistryValue(const RegistryContext& reg, RegistryRoot root, std::wstring_view subKeyPath,
-                       std::wstring_view valueName, RegistryValue& value, bool rawText);
+// How a read treats the texts "typboolean:..." and "typdate:...": as the typed values they
+// stand for, or as the texts they are.
+enum class TextDecoding { Typed, Raw };
+
+struct ReadResult {
+  // Key and value were found and read; also after an invalid date and for a type other than
+  // REG_SZ and REG_DWORD. False when the key cannot be opened or the value cannot be read.
+  bool found = false;
+  // What was read; Empty when nothing was, after an invalid date, and for any other type.
+  RegistryValue value;
+  // The whole stored text (prefix included) of a "typdate:" value that holds no date.
+  std::optional<std::wstring> invalidDateText;
+};
+
+ReadResult ReadRegistryValue(const RegistryContext& registry, Root root,
+                             std::wstring_view subKeyPath, std::wstring_view valueName,
+                             TextDecoding decoding = TextDecoding::Typed);
 
 }  // namespace quillet::ModulRegistrierung

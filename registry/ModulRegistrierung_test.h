@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "registry/Message.h"
 #include "registry/ModulRegistrierung.h"
 
 namespace quillet::ModulRegistrierung::test {
@@ -21,8 +20,11 @@ namespace quillet::ModulRegistrierung::test {
 class TestBinding {
  public:
   virtual ~TestBinding() = default;
-  virtual RegistryPlatform& Platform() = 0;
-  virtual RegistryRoot Root() const = 0;
+  virtual RegistryStore& Store() = 0;
+  // The locale that spells this binding's names and texts.
+  virtual Locale& Conversions() = 0;
+  // The root the scratch key is under.
+  virtual ModulRegistrierung::Root Root() const = 0;
   // The scratch key's path below Root().
   virtual std::string Scratch() const = 0;
   // The class of the key at `path` below Root(); nullopt when it does not exist.
@@ -44,45 +46,43 @@ struct BindingFactory {
 
 inline void PrintTo(const BindingFactory& factory, std::ostream* out) { *out << factory.name; }
 
-// Passes every call through and keeps account of the rights asked for and of the writes.
-class CountingPlatform : public RegistryPlatform {
+// Passes every call through and counts the value writes asked for.
+class CountingStore : public RegistryStore {
  public:
-  explicit CountingPlatform(RegistryPlatform& inner) : inner_(inner) {}
+  explicit CountingStore(RegistryStore& inner) : inner_(inner) {}
 
-  OwnedKey OpenKey(RegistryRoot root, const std::string& path, std::uint32_t access) override;
-  CreatedKey CreateKey(RegistryRoot root, const std::string& path, const std::string& keyClass,
-                       std::uint32_t access) override;
-  bool DeleteKey(RegistryRoot root, const std::string& path) override {
+  bool KeyExists(ModulRegistrierung::Root root, const std::string& path) override {
+    return inner_.KeyExists(root, path);
+  }
+  bool KeyWritable(ModulRegistrierung::Root root, const std::string& path) override {
+    return inner_.KeyWritable(root, path);
+  }
+  KeyCreation CreateKey(ModulRegistrierung::Root root, const std::string& path,
+                        const std::string& keyClass) override {
+    return inner_.CreateKey(root, path, keyClass);
+  }
+  ValueRead ReadValue(ModulRegistrierung::Root root, const std::string& path,
+                      const std::string& name) override {
+    return inner_.ReadValue(root, path, name);
+  }
+  bool WriteValue(ModulRegistrierung::Root root, const std::string& path, const std::string& name,
+                  const StoredValue& value) override {
+    ++setValueCalls_;
+    return inner_.WriteValue(root, path, name, value);
+  }
+  bool DeleteKey(ModulRegistrierung::Root root, const std::string& path) override {
     return inner_.DeleteKey(root, path);
   }
-  std::string ToAnsi(std::wstring_view text, bool* exact) override {
-    return inner_.ToAnsi(text, exact);
-  }
-  std::wstring FromAnsi(std::string_view bytes) override { return inner_.FromAnsi(bytes); }
-  std::wstring DateToText(Date date) override { return inner_.DateToText(date); }
-  std::optional<Date> TextToDate(std::wstring_view text) override {
-    return inner_.TextToDate(text);
+  std::optional<KeyContents> ReadKey(ModulRegistrierung::Root root,
+                                     const std::string& path) override {
+    return inner_.ReadKey(root, path);
   }
 
   int SetValueCalls() const { return setValueCalls_; }
-  // The rights asked for by each OpenKey and CreateKey call, in order.
-  const std::vector<std::uint32_t>& AccessAsked() const { return accessAsked_; }
 
  private:
-  OwnedKey Counted(OwnedKey key);
-
-  RegistryPlatform& inner_;
+  RegistryStore& inner_;
   int setValueCalls_ = 0;
-  std::vector<std::uint32_t> accessAsked_;
-};
-
-class RecordingMessages : public MessageBoxes {
- public:
-  MessageAnswer Show(const Message& message) override {
-    shown.push_back(message);
-    return MessageAnswer::Ok;
-  }
-  std::vector<Message> shown;
 };
 
 std::vector<std::uint8_t> Bytes(std::string_view text);
@@ -103,9 +103,8 @@ class RegistrySuite : public ::testing::TestWithParam<BindingFactory> {
   bool KeyThere(const std::string& below);
 
   std::unique_ptr<TestBinding> binding_;
-  std::unique_ptr<CountingPlatform> platform_;
-  RecordingMessages messages_;
-  std::unique_ptr<RegistryContext> reg_;
+  std::unique_ptr<CountingStore> store_;
+  std::unique_ptr<RegistryContext> registry_;
 };
 
 }  // namespace quillet::ModulRegistrierung::test

@@ -6,7 +6,7 @@
 #include <cwchar>
 #include <cwctype>
 
-namespace quillet::FixedLocale {
+namespace quillet {
 namespace {
 
 // The characters of the bytes 80 to 9F; all other bytes are the Latin-1 character of their
@@ -20,7 +20,7 @@ bool InCalendar(double date) { return date > -657435.0 && date < 2958466.0; }
 
 }  // namespace
 
-std::string ToAnsi(std::wstring_view text, bool* exact) {
+std::string FixedLocale::AnsiOf(std::wstring_view text, bool* exact) {
   std::string bytes;
   if (exact != nullptr) *exact = true;
   for (wchar_t c : text) {
@@ -37,7 +37,7 @@ std::string ToAnsi(std::wstring_view text, bool* exact) {
   return bytes;
 }
 
-std::wstring FromAnsi(std::string_view bytes) {
+std::wstring FixedLocale::TextOf(std::string_view bytes) {
   std::wstring text;
   for (char c : bytes) {
     const auto b = static_cast<unsigned char>(c);
@@ -46,14 +46,14 @@ std::wstring FromAnsi(std::string_view bytes) {
   return text;
 }
 
-std::wstring DateToText(ModulRegistrierung::Date date) {
+std::wstring FixedLocale::DateToText(ModulRegistrierung::Date date) {
   if (!std::isfinite(date.oleDate) || !InCalendar(date.oleDate)) return {};
   wchar_t text[32];
   std::swprintf(text, 32, L"%.8f", date.oleDate);
   return text;
 }
 
-std::optional<ModulRegistrierung::Date> TextToDate(std::wstring_view text) {
+std::optional<ModulRegistrierung::Date> FixedLocale::TextToDate(std::wstring_view text) {
   const std::wstring terminated(text);
   if (text.empty() || (text[0] != L'-' && !std::iswdigit(text[0]))) return std::nullopt;
   wchar_t* end = nullptr;
@@ -62,4 +62,4 @@ std::optional<ModulRegistrierung::Date> TextToDate(std::wstring_view text) {
   return ModulRegistrierung::Date{date};
 }
 
-}  // namespace quillet::FixedLocale
+}  // namespace quillet

@@ -5,23 +5,19 @@
 #include <functional>
 #include <set>
 
+#include "testing/FixedLocale.h"
 #include "text/Characters.h"
 
 namespace quillet::ModulRegistrierung {
 namespace {
 
-constexpr std::uint32_t kReadRights = 0x1 | 0x8 | 0x10;
-constexpr std::uint32_t kWriteRights = 0x2 | 0x4 | 0x20;
-
 // Names compare as Windows compares them, Windows-1252 letters included.
-std::wstring Fold(std::string_view name) { return text::Folded(FixedLocale::FromAnsi(name)); }
+std::wstring Fold(std::string_view name) { return text::Folded(FixedLocale::TextOf(name)); }
 
 // The root's name and the parts of the path, empty ones skipped; nullopt for a part longer than
 // a key name can be.
-std::optional<std::vector<std::string>> Parts(RegistryRoot root, std::string_view path) {
-  std::vector<std::string> parts{root == kHkeyLocalMachine  ? "HKLM"
-                                 : root == kHkeyCurrentUser ? "HKCU"
-                                                            : "?"};
+std::optional<std::vector<std::string>> Parts(Root root, std::string_view path) {
+  std::vector<std::string> parts{root == Root::LocalMachine ? "HKLM" : "HKCU"};
   for (std::size_t start = 0; start <= path.size();) {
     const std::size_t end = std::min(path.find('\\', start), path.size());
     if (end - start > 255) return std::nullopt;
@@ -31,9 +27,10 @@ std::optional<std::vector<std::string>> Parts(RegistryRoot root, std::string_vie
   return parts;
 }
 
-bool Refuses(const MemoryRegistry::Node& node, std::uint32_t access) {
-  return (node.refuseRead && (access & kReadRights)) ||
-         (node.refuseWrite && (access & kWriteRights));
+// Reading asks for the read rights; writing, and opening an existing key to create it, for all.
+bool Readable(const MemoryRegistry::Node* node) { return node && !node->refuseRead; }
+bool Writable(const MemoryRegistry::Node* node) {
+  return node && !node->refuseRead && !node->refuseWrite;
 }
 
 void Store(MemoryRegistry::Node& node, std::string_view name, StoredValue value) {
@@ -69,111 +66,106 @@ int MemoryRegistry::Node::SetValueCount(std::string_view valueName) const {
   return found == setValueCounts.end() ? 0 : found->second;
 }
 
-// A key handed out: counted while it lives; once deleted it neither reads nor writes.
-class MemoryRegistry::Handle : public RegistryKey {
- public:
-  Handle(MemoryRegistry& registry, std::shared_ptr<Node> node)
-      : registry_(registry), node_(std::move(node)) {
-    ++registry_.openKeys_;
-  }
-  ~Handle() override { --registry_.openKeys_; }
-
-  std::optional<StoredValue> Read(const std::string& name) override {
-    return node_->deleted ? std::nullopt : node_->Value(name);
-  }
-  bool Write(const std::string& name, const StoredValue& value) override {
-    ++registry_.changes_;
-    ++node_->setValueCounts[Fold(name)];
-    if (node_->deleted || node_->failSetValue) return false;
-    Store(*node_, name, value);
-    return true;
-  }
-
- private:
-  MemoryRegistry& registry_;
-  std::shared_ptr<Node> node_;
-};
-
 MemoryRegistry::MemoryRegistry() {
   for (const char* hive : {"HKLM", "HKCU"})
-    hives_->subKeys[Fold(hive)] = std::make_shared<Node>(hive);
+    hives_->subKeys[Fold(hive)] = std::make_unique<Node>(hive);
 }
 
-std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Lookup(RegistryRoot root,
-                                                             std::string_view path,
-                                                             std::shared_ptr<Node>* parent) const {
+MemoryRegistry::Node* MemoryRegistry::Lookup(Root root, std::string_view path,
+                                             Node** parent) const {
   const auto parts = Parts(root, path);
-  std::shared_ptr<Node> node = parts ? hives_ : nullptr;
+  Node* node = parts ? hives_.get() : nullptr;
   for (std::size_t i = 0; node && i < parts->size(); ++i) {
     if (parent) *parent = node;
     const auto sub = node->subKeys.find(Fold((*parts)[i]));
-    node = sub == node->subKeys.end() ? nullptr : sub->second;
+    node = sub == node->subKeys.end() ? nullptr : sub->second.get();
   }
   return node;
 }
 
-const MemoryRegistry::Node* MemoryRegistry::Find(RegistryRoot root, std::string_view path) const {
-  return Lookup(root, path).get();
-}
-
-CreatedKey MemoryRegistry::Create(RegistryRoot root, std::string_view path,
-                                  std::string_view keyClass, bool enforce) {
+KeyCreation MemoryRegistry::Create(Root root, std::string_view path, std::string_view keyClass,
+                                   bool enforce) {
   const auto parts = Parts(root, path);
-  std::shared_ptr<Node> node = Lookup(root, "");
-  if (!parts || !node) return {};
+  Node* node = Lookup(root, "");
+  if (!parts || !node) return KeyCreation::Failed;
   bool created = false;
   for (std::size_t i = 1; i < parts->size(); ++i) {
-    std::shared_ptr<Node>& child = node->subKeys[Fold((*parts)[i])];
+    std::unique_ptr<Node>& child = node->subKeys[Fold((*parts)[i])];
     created = child == nullptr;
     if (created) {
       // A new sub-key needs the parent's create right; keys made so far stay, as on Windows.
       if (enforce && node->refuseWrite) {
         node->subKeys.erase(Fold((*parts)[i]));
-        return {};
+        return KeyCreation::Failed;
       }
-      child = std::make_shared<Node>((*parts)[i], keyClass);
+      child = std::make_unique<Node>((*parts)[i], keyClass);
     }
-    node = child;
+    node = child.get();
   }
-  return {std::make_unique<Handle>(*this, node), created};
+  if (created) return KeyCreation::Created;
+  return !enforce || Writable(node) ? KeyCreation::Existed : KeyCreation::Failed;
 }
 
-OwnedKey MemoryRegistry::OpenKey(RegistryRoot root, const std::string& path, std::uint32_t access) {
-  std::shared_ptr<Node> node = Lookup(root, path);
-  if (!node || Refuses(*node, access)) return nullptr;
-  return std::make_unique<Handle>(*this, node);
+bool MemoryRegistry::KeyExists(Root root, const std::string& path) {
+  return Readable(Lookup(root, path));
 }
 
-CreatedKey MemoryRegistry::CreateKey(RegistryRoot root, const std::string& path,
-                                     const std::string& keyClass, std::uint32_t access) {
+bool MemoryRegistry::KeyWritable(Root root, const std::string& path) {
+  return Writable(Lookup(root, path));
+}
+
+KeyCreation MemoryRegistry::CreateKey(Root root, const std::string& path,
+                                      const std::string& keyClass) {
   ++changes_;
-  CreatedKey created = Create(root, path, keyClass, true);
-  if (created.key && !created.isNew && Refuses(*Lookup(root, path), access)) return {};
-  return created;
+  return Create(root, path, keyClass, true);
 }
 
-bool MemoryRegistry::DeleteKey(RegistryRoot root, const std::string& path) {
+ValueRead MemoryRegistry::ReadValue(Root root, const std::string& path, const std::string& name) {
+  const Node* node = Lookup(root, path);
+  if (!node) return {};
+  if (!Readable(node)) return {ReadStatus::Failed, {}};
+  std::optional<StoredValue> value = node->Value(name);
+  if (!value) return {};
+  if (node->failRead) return {ReadStatus::Failed, {}};
+  return {ReadStatus::Found, std::move(*value)};
+}
+
+bool MemoryRegistry::WriteValue(Root root, const std::string& path, const std::string& name,
+                                const StoredValue& value) {
+  Node* node = Lookup(root, path);
+  if (!Writable(node)) return false;
   ++changes_;
-  std::shared_ptr<Node> parent;
-  const std::shared_ptr<Node> node = Lookup(root, path, &parent);
-  if (!node || parent == hives_ || !node->subKeys.empty() || node->refuseWrite) return false;
-  parent->subKeys.erase(Fold(node->name));
-  node->deleted = true;
+  ++node->setValueCounts[Fold(name)];
+  if (node->failSetValue) return false;
+  Store(*node, name, value);
   return true;
+}
+
+bool MemoryRegistry::DeleteKey(Root root, const std::string& path) {
+  ++changes_;
+  Node* parent = nullptr;
+  const Node* node = Lookup(root, path, &parent);
+  if (!node || parent == hives_.get() || !node->subKeys.empty() || node->refuseWrite) return false;
+  parent->subKeys.erase(Fold(node->name));
+  return true;
+}
+
+std::optional<KeyContents> MemoryRegistry::ReadKey(Root root, const std::string& path) {
+  const Node* node = Lookup(root, path);
+  if (!Readable(node) || (node->failRead && !node->values.empty())) return std::nullopt;
+  return KeyContents{node->keyClass, node->values};
 }
 
 // --- For tests ---------------------------------------------------------------------------
 
-void MemoryRegistry::SeedKey(RegistryRoot root, std::string_view path, std::string_view keyClass) {
+void MemoryRegistry::SeedKey(Root root, std::string_view path, std::string_view keyClass) {
   Create(root, path, keyClass, false);
 }
 
-void MemoryRegistry::SeedValue(RegistryRoot root, std::string_view path, std::string_view name,
+void MemoryRegistry::SeedValue(Root root, std::string_view path, std::string_view name,
                                std::uint32_t type, std::vector<std::uint8_t> bytes) {
   SeedKey(root, path);
-  if (const std::shared_ptr<Node> node = Lookup(root, path)) {
-    Store(*node, name, {type, std::move(bytes)});
-  }
+  if (Node* node = Lookup(root, path)) Store(*node, name, {type, std::move(bytes)});
 }
 
 std::string MemoryRegistry::Dump(const std::vector<KeyPath>& except) const {

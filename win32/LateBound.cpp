@@ -16,6 +16,12 @@ HMODULE Module(const wchar_t* dll) {
   return module;
 }
 
+FARPROC Function(const wchar_t* dll, const char* name) {
+  FARPROC proc = ::GetProcAddress(Module(dll), name);
+  if (proc == nullptr) ::FatalAppExitW(0, L"Quillet: Windows-Funktion nicht gefunden.");
+  return proc;
+}
+
 std::wstring SystemPath(const wchar_t* dll) {
   wchar_t directory[MAX_PATH + 1] = {};
   const UINT length = ::GetSystemDirectoryW(directory, MAX_PATH + 1);

@@ -12,20 +12,22 @@ namespace quillet {
 
 namespace late_bound {
 
-// The module `dll` (a system DLL), loaded on first use from the system directory and kept for the
-// life of the process.
+// The module `dll` (a system DLL). The exe loads it on first use from the system directory and
+// keeps it for the life of the process; the DLL only finds one that is loaded already.
 HMODULE Module(const wchar_t* dll);
 
 // The full path of `dll` in the system directory; empty when that directory cannot be found.
 std::wstring SystemPath(const wchar_t* dll);
 
-// The function `name` of `dll`, typed as `F`. System DLLs always export what we call, so a
-// missing one is a broken system and ends the process rather than call through null.
+// The function `name` of `dll`; never null. The exe's binding ends the process for a missing
+// one (a broken system, rather than a call through null); the DLL's binding
+// (win32/dll/GuestLateBound.cpp) reports it to the entry instead.
+FARPROC Function(const wchar_t* dll, const char* name);
+
+// The function `name` of `dll`, typed as `F`.
 template <typename F>
 F Proc(const wchar_t* dll, const char* name) {
-  FARPROC proc = ::GetProcAddress(Module(dll), name);
-  if (proc == nullptr) ::FatalAppExitW(0, L"Quillet: Windows-Funktion nicht gefunden.");
-  return reinterpret_cast<F>(reinterpret_cast<void*>(proc));
+  return reinterpret_cast<F>(reinterpret_cast<void*>(Function(dll, name)));
 }
 
 }  // namespace late_bound

@@ -2,10 +2,24 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "win32/LateBound.h"
 #include "win32/UniqueHandle.h"
 
 namespace quillet {
+
+namespace {
+
+// Whether the token's user is LocalSystem; nullopt when the token cannot be read.
+std::optional<bool> IsSystemToken(HANDLE token) {
+  alignas(TOKEN_USER) unsigned char user[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+  DWORD size = 0;
+  if (!GetTokenInformation(token, TokenUser, user, sizeof user, &size)) return std::nullopt;
+  return IsWellKnownSid(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, WinLocalSystemSid) != FALSE;
+}
+
+}  // namespace
 
 bool ProcessRunsElevated() {
   HANDLE opened = nullptr;
@@ -18,9 +32,14 @@ bool ProcessRunsElevated() {
   }
   if (elevation.TokenIsElevated) return true;
   // SYSTEM's token need not say it is elevated; it has every right all the same.
-  alignas(TOKEN_USER) unsigned char user[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
-  if (!GetTokenInformation(token.get(), TokenUser, user, sizeof user, &size)) return true;
-  return IsWellKnownSid(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, WinLocalSystemSid) != FALSE;
+  return IsSystemToken(token.get()).value_or(true);
+}
+
+bool ProcessRunsAsSystem() {
+  HANDLE opened = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return false;
+  const unique_kernel_handle token(opened);
+  return IsSystemToken(token.get()).value_or(false);
 }
 
 bool WindowStationVisible() {

@@ -1,147 +1,131 @@
 #include "win32/Win32Registry.h"
 
-#include <windows.h>
-
-#include <oleauto.h>
-
-#include <cmath>
 #include <utility>
-#include "win32/LateBound.h"
+
 #include "win32/UniqueHandle.h"
 
 namespace quillet::ModulRegistrierung {
 namespace {
 
-// The predefined roots are sign-extended handle values; the portable constants are not, so
-// they are mapped here rather than cast.
-HKEY ToHkey(RegistryRoot root) {
-  if (root == kHkeyLocalMachine) return HKEY_LOCAL_MACHINE;
-  if (root == kHkeyCurrentUser) return HKEY_CURRENT_USER;
-  return nullptr;
-}
-
 // The host is a 32-bit program and reads the 32-bit view: the 64-bit build must write there too.
 // 32-bit Windows ignores the flag, so both builds name it on every open, create and delete.
 constexpr REGSAM kHostView = KEY_WOW64_32KEY;
 
-// An open HKEY, closed with its owner.
-class Win32Key : public RegistryKey {
- public:
-  explicit Win32Key(unique_hkey key) : key_(std::move(key)) {}
+// KEY_READ and KEY_ALL_ACCESS without their standard-rights part: what a run has always asked.
+constexpr REGSAM kReadRights = KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY;
+constexpr REGSAM kAllRights = kReadRights | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK;
 
-  std::optional<StoredValue> Read(const std::string& name) override {
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, nullptr, &size) !=
-        ERROR_SUCCESS) {
-      return std::nullopt;
-    }
-    // Exactly the size learned: with room to spare, Windows would add a NUL to a text that was
-    // stored without one, and the caller must see the bytes as stored. A value that grew in
-    // between (ERROR_MORE_DATA) fails the read, and the caller keeps its default.
-    std::vector<std::uint8_t> bytes(size);
-    DWORD returned = size;
-    if (RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type,
-                         size == 0 ? nullptr : bytes.data(), &returned) != ERROR_SUCCESS) {
-      return std::nullopt;
-    }
-    // The ANSI call may report a text's size in its wide form first; what it returns counts.
-    bytes.resize(returned < size ? returned : size);
-    return StoredValue{type, std::move(bytes)};
+// The key opened with `access`; empty with the error in `*status` when it does not open.
+unique_hkey Open(Root root, const std::string& path, RegistryAccess access,
+                 LSTATUS* status = nullptr) {
+  unique_hkey key;
+  const LSTATUS opened = RegOpenKeyExA(RootKey(root), path.c_str(), 0, AccessOf(access), key.put());
+  if (status != nullptr) *status = opened;
+  if (opened != ERROR_SUCCESS) key.reset();
+  return key;
+}
+
+// One value of an open key, by name. Exactly the size learned: with room to spare, Windows would
+// add a NUL to a text that was stored without one, and the caller must see the bytes as stored.
+// A value that grew in between (ERROR_MORE_DATA) fails the read.
+ValueRead Query(HKEY key, const char* name) {
+  DWORD type = 0;
+  DWORD size = 0;
+  const LSTATUS sized = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+  if (sized == ERROR_FILE_NOT_FOUND) return {ReadStatus::Missing, {}};
+  if (sized != ERROR_SUCCESS) return {ReadStatus::Failed, {}};
+  std::vector<std::uint8_t> bytes(size);
+  DWORD returned = size;
+  if (RegQueryValueExA(key, name, nullptr, &type, size == 0 ? nullptr : bytes.data(), &returned) !=
+      ERROR_SUCCESS) {
+    return {ReadStatus::Failed, {}};
   }
-
-  bool Write(const std::string& name, const StoredValue& value) override {
-    return RegSetValueExA(key_.get(), name.c_str(), 0, value.type, value.bytes.data(),
-                          static_cast<DWORD>(value.bytes.size())) == ERROR_SUCCESS;
-  }
-
- private:
-  unique_hkey key_;
-};
+  // The ANSI call may report a text's size in its wide form first; what it returns counts.
+  bytes.resize(returned < size ? returned : size);
+  return {ReadStatus::Found, StoredValue{type, std::move(bytes)}};
+}
 
 }  // namespace
 
-OwnedKey Win32Registry::OpenKey(RegistryRoot root, const std::string& path, std::uint32_t access) {
-  unique_hkey key;
-  if (RegOpenKeyExA(ToHkey(root), path.c_str(), 0, access | kHostView, key.put()) !=
-      ERROR_SUCCESS) {
-    return nullptr;
-  }
-  return std::make_unique<Win32Key>(std::move(key));
+HKEY RootKey(Root root) {
+  return root == Root::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
-CreatedKey Win32Registry::CreateKey(RegistryRoot root, const std::string& path,
-                                    const std::string& keyClass, std::uint32_t access) {
+REGSAM AccessOf(RegistryAccess access) {
+  return (access == RegistryAccess::Read ? kReadRights : kAllRights) | kHostView;
+}
+
+bool Win32Registry::KeyExists(Root root, const std::string& path) {
+  return Open(root, path, RegistryAccess::Read).get() != nullptr;
+}
+
+bool Win32Registry::KeyWritable(Root root, const std::string& path) {
+  return Open(root, path, RegistryAccess::Write).get() != nullptr;
+}
+
+KeyCreation Win32Registry::CreateKey(Root root, const std::string& path,
+                                     const std::string& keyClass) {
   unique_hkey key;
   DWORD disposition = 0;
-  if (RegCreateKeyExA(ToHkey(root), path.c_str(), 0, const_cast<char*>(keyClass.c_str()), 0,
-                      access | kHostView, nullptr, key.put(), &disposition) != ERROR_SUCCESS) {
-    return {};
+  if (RegCreateKeyExA(RootKey(root), path.c_str(), 0, const_cast<char*>(keyClass.c_str()), 0,
+                      AccessOf(RegistryAccess::Write), nullptr, key.put(),
+                      &disposition) != ERROR_SUCCESS) {
+    return KeyCreation::Failed;
   }
   // The key is on disk before anything is written into it; whether the flush succeeds does not
   // matter, the key exists either way.
   RegFlushKey(key.get());
-  return {std::make_unique<Win32Key>(std::move(key)), disposition == REG_CREATED_NEW_KEY};
+  return disposition == REG_CREATED_NEW_KEY ? KeyCreation::Created : KeyCreation::Existed;
 }
 
-bool Win32Registry::DeleteKey(RegistryRoot root, const std::string& path) {
-  return RegDeleteKeyExA(ToHkey(root), path.c_str(), kHostView, 0) == ERROR_SUCCESS;
-}
-
-std::string Win32Registry::ToAnsi(std::wstring_view text, bool* exact) {
-  if (exact != nullptr) *exact = true;
-  if (text.empty()) return {};
-  // UTF-8 as the ANSI code page takes no best-fit flag and has no default character.
-  const bool utf8 = GetACP() == CP_UTF8;
-  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
-  const int length = static_cast<int>(text.size());
-  const int needed =
-      WideCharToMultiByte(CP_ACP, flags, text.data(), length, nullptr, 0, nullptr, nullptr);
-  if (needed <= 0) {
-    if (exact != nullptr) *exact = false;
-    return {};
+ValueRead Win32Registry::ReadValue(Root root, const std::string& path, const std::string& name) {
+  LSTATUS status = ERROR_SUCCESS;
+  const unique_hkey key = Open(root, path, RegistryAccess::Read, &status);
+  if (key.get() == nullptr) {
+    return {status == ERROR_FILE_NOT_FOUND ? ReadStatus::Missing : ReadStatus::Failed, {}};
   }
-  std::string ansi(static_cast<std::size_t>(needed), '\0');
-  BOOL usedDefault = FALSE;
-  WideCharToMultiByte(CP_ACP, flags, text.data(), length, ansi.data(), needed, nullptr,
-                      utf8 ? nullptr : &usedDefault);
-  if (exact != nullptr && usedDefault) *exact = false;
-  return ansi;
+  return Query(key.get(), name.c_str());
 }
 
-std::wstring Win32Registry::FromAnsi(std::string_view bytes) {
-  if (bytes.empty()) return {};
-  const int length = static_cast<int>(bytes.size());
-  const int needed = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
-  if (needed <= 0) return {};
-  std::wstring text(static_cast<std::size_t>(needed), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, text.data(), needed);
-  return text;
+bool Win32Registry::WriteValue(Root root, const std::string& path, const std::string& name,
+                               const StoredValue& value) {
+  const unique_hkey key = Open(root, path, RegistryAccess::Write);
+  if (key.get() == nullptr) return false;
+  return RegSetValueExA(key.get(), name.c_str(), 0, value.type, value.bytes.data(),
+                        static_cast<DWORD>(value.bytes.size())) == ERROR_SUCCESS;
 }
 
-std::wstring Win32Registry::DateToText(Date date) {
-  // Wine renders NaN rather than refuse it; the calendar the conversions know runs from
-  // 01.01.0100 to 31.12.9999.
-  if (!std::isfinite(date.oleDate) || date.oleDate <= -657435.0 || date.oleDate >= 2958466.0) {
-    return {};
-  }
-  unique_bstr text;
-  if (FAILED(OLEAUT32(VarBstrFromDate)(date.oleDate, LOCALE_USER_DEFAULT, 0, text.put())) ||
-      !text) {
-    return {};
-  }
-  return std::wstring(text.get(), OLEAUT32(SysStringLen)(text.get()));
+bool Win32Registry::DeleteKey(Root root, const std::string& path) {
+  return RegDeleteKeyExA(RootKey(root), path.c_str(), kHostView, 0) == ERROR_SUCCESS;
 }
 
-std::optional<Date> Win32Registry::TextToDate(std::wstring_view text) {
-  // The conversion reads up to the first NUL; a text with one inside is no date.
-  if (text.find(L'\0') != std::wstring_view::npos) return std::nullopt;
-  std::wstring terminated(text);
-  DATE date = 0;
-  if (FAILED(OLEAUT32(VarDateFromStr)(terminated.data(), LOCALE_USER_DEFAULT, 0, &date))) {
+std::optional<KeyContents> Win32Registry::ReadKey(Root root, const std::string& path) {
+  const unique_hkey key = Open(root, path, RegistryAccess::Read);
+  if (key.get() == nullptr) return std::nullopt;
+  // A class is at most 255 characters.
+  char keyClass[256] = {};
+  DWORD classLength = sizeof keyClass;
+  DWORD valueCount = 0;
+  if (RegQueryInfoKeyA(key.get(), keyClass, &classLength, nullptr, nullptr, nullptr, nullptr,
+                       &valueCount, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
     return std::nullopt;
   }
-  return Date{date};
+  KeyContents contents{std::string(keyClass, classLength), {}};
+  // Names are read by index, each value then by its name, exactly as a single read takes it.
+  // The buffer holds the longest name there can be, in any code page.
+  std::vector<char> name(2 * 16384 + 1);
+  for (DWORD i = 0; i < valueCount; ++i) {
+    DWORD nameLength = static_cast<DWORD>(name.size());
+    if (RegEnumValueA(key.get(), i, name.data(), &nameLength, nullptr, nullptr, nullptr,
+                      nullptr) != ERROR_SUCCESS) {
+      return std::nullopt;
+    }
+    std::string spelt(name.data(), nameLength);
+    ValueRead read = Query(key.get(), spelt.c_str());
+    if (read.status != ReadStatus::Found) return std::nullopt;
+    contents.values.emplace_back(std::move(spelt), std::move(read.value));
+  }
+  return contents;
 }
 
 }  // namespace quillet::ModulRegistrierung

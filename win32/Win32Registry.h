@@ -1,23 +1,31 @@
-// The registry layer's platform on Windows: advapi32 in the host's 32-bit view, the ANSI code
-// page, and the OLE Automation date conversions under the user's regional settings.
+// The registry store on Windows: advapi32's ANSI functions in the host's 32-bit view, one open,
+// operation and close per call.
 #pragma once
 
-#include "registry/RegistryPlatform.h"
+#include <windows.h>
+
+#include "registry/RegistryStore.h"
 
 namespace quillet::ModulRegistrierung {
 
-class Win32Registry : public RegistryPlatform {
+// The predefined key of `root`.
+HKEY RootKey(Root root);
+
+// What each operation asks of a key. Fixed here so that the rights a run asks for, and with them
+// which keys it can use, stay exactly as they are.
+enum class RegistryAccess { Read, Write };
+REGSAM AccessOf(RegistryAccess access);
+
+class Win32Registry : public RegistryStore {
  public:
-  OwnedKey OpenKey(RegistryRoot root, const std::string& path, std::uint32_t access) override;
-  CreatedKey CreateKey(RegistryRoot root, const std::string& path, const std::string& keyClass,
-                       std::uint32_t access) override;
-  bool DeleteKey(RegistryRoot root, const std::string& path) override;
-
-  std::string ToAnsi(std::wstring_view text, bool* exact = nullptr) override;
-  std::wstring FromAnsi(std::string_view bytes) override;
-
-  std::wstring DateToText(Date date) override;
-  std::optional<Date> TextToDate(std::wstring_view text) override;
+  bool KeyExists(Root root, const std::string& path) override;
+  bool KeyWritable(Root root, const std::string& path) override;
+  KeyCreation CreateKey(Root root, const std::string& path, const std::string& keyClass) override;
+  ValueRead ReadValue(Root root, const std::string& path, const std::string& name) override;
+  bool WriteValue(Root root, const std::string& path, const std::string& name,
+                  const StoredValue& value) override;
+  bool DeleteKey(Root root, const std::string& path) override;
+  std::optional<KeyContents> ReadKey(Root root, const std::string& path) override;
 };
 
 }  // namespace quillet::ModulRegistrierung

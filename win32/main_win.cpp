@@ -4,7 +4,8 @@
 
 #include "app/Pass.h"
 #include "win32/DllSearchOrder.h"
-#include "win32/Win32Platform.h"
+#include "win32/ExeFrontend.h"
+#include "win32/Win32Locale.h"
 #include "win32/Win32Registry.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -13,7 +14,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   const std::vector<quillet::unique_hmodule> preloaded =
       quillet::RestrictDllSearch(quillet::FindSetDefaultDllDirectories());
   quillet::ModulRegistrierung::Win32Registry registry;
-  quillet::Win32Platform platform(instance);
+  quillet::ModulRegistrierung::Win32Locale locale;
+  quillet::ExeFrontend frontend(instance);
   // The window and every handle are gone before the runtime ends the process with this.
-  return static_cast<int>(quillet::RunPass(platform, registry));
+  return static_cast<int>(quillet::RunPass(frontend, quillet::Stores{registry, locale}));
 }

@@ -1,12 +1,13 @@
-// The pass's one narrow interface to the platform: the command line, its own directory, message
-// boxes, the status window, opening a web address, the pause, and the lock around the add-on
-// list. Win32Platform binds it to Windows; RecordingPlatform is the test stand-in.
+// The pass's one narrow interface to the user and the process it runs in: message boxes, the
+// command line, its own directory, the status window, opening a web address, the pause, the
+// lock around the add-on list, and a log of what it read and did. ExeFrontend binds it for
+// quillet.exe; installer hosts bind it their own way; RecordingFrontend is the test stand-in.
 #pragma once
 
 #include <memory>
 #include <string>
 
-#include "registry/Message.h"
+#include "app/Message.h"
 
 namespace quillet {
 
@@ -16,12 +17,17 @@ class AddOnListLock {
   virtual ~AddOnListLock() = default;
 };
 
-class Platform : public MessageBoxes {
+class Frontend {
  public:
+  virtual ~Frontend() = default;
+
+  // Shows `message` modally and returns the button the user pressed.
+  virtual MessageAnswer Show(const Message& message) = 0;
+
   // What follows the program's own name on the command line, from its first non-blank
   // character on, double quotes, commas and blanks exactly as passed.
   virtual std::wstring ArgumentText() = 0;
-  // The directory that holds the program file, as the platform reports it.
+  // The directory that holds the program file; a bare program name is completed with it.
   virtual std::wstring OwnDirectory() = 0;
   // `text` lower-cased by the platform's ordinary rules, character by character.
   virtual std::wstring ToLower(std::wstring text) = 0;
@@ -38,12 +44,18 @@ class Platform : public MessageBoxes {
   // Destroys the window, if it was ever created.
   virtual void UnloadStatusWindow() = 0;
 
+  // One line of what the pass read and did, for an installer's log. Plain English; the exe
+  // keeps no log.
+  virtual void Log(const std::wstring& line) = 0;
+
   // ModulInternetadresseStarten: hands `address` to the shell in this process, so whatever it
-  // starts runs with this process's rights; returns the shell call's result.
-  virtual long long OpenAddress(const std::wstring& address) = 0;
+  // starts runs with this process's rights.
+  virtual void OpenAddress(const std::wstring& address) = 0;
   // True when this process runs with an administrator's full (elevated) token or as SYSTEM, and
   // when that cannot be told.
   virtual bool RunsElevated() = 0;
+  // True when this process runs as LocalSystem (S-1-5-18), as a deferred MSI action does.
+  virtual bool RunsAsSystem() = 0;
   // Has the user's own desktop shell open `address`, so that the browser starts with the shell's
   // token rather than ours. False when a step failed; nothing has been started then.
   virtual bool OpenAddressAsUser(const std::wstring& address) = 0;

@@ -1,4 +1,4 @@
-// The platform interface of the pass, bound to Windows.
+// The frontend of quillet.exe: its command line, its status window and its message boxes.
 #pragma once
 
 #include <windows.h>
@@ -7,20 +7,20 @@
 #include <string>
 #include <string_view>
 
-#include "app/Platform.h"
+#include "app/Frontend.h"
 #include "win32/FormQuillet.h"
 
 namespace quillet {
 
-class Win32Platform : public Platform {
+class ExeFrontend : public Frontend {
  public:
   // `instance` holds the status window's resources.
-  explicit Win32Platform(HINSTANCE instance);
+  explicit ExeFrontend(HINSTANCE instance);
 
+  MessageAnswer Show(const Message& message) override;
   std::wstring ArgumentText() override;
   std::wstring OwnDirectory() override;
   std::wstring ToLower(std::wstring text) override;
-  MessageAnswer Show(const Message& message) override;
 
   void SetStatusText(const std::wstring& text) override;
   void ShowStatusWindow() override;
@@ -28,8 +28,12 @@ class Win32Platform : public Platform {
   void Pause(unsigned milliseconds) override;
   void UnloadStatusWindow() override;
 
-  long long OpenAddress(const std::wstring& address) override;
+  // The exe keeps no log: its exit status is what an installer reads.
+  void Log(const std::wstring&) override {}
+
+  void OpenAddress(const std::wstring& address) override;
   bool RunsElevated() override;
+  bool RunsAsSystem() override;
   bool OpenAddressAsUser(const std::wstring& address) override;
   std::unique_ptr<AddOnListLock> LockAddOnList() override;
 
@@ -45,8 +49,5 @@ std::wstring_view ArgumentTextOf(std::wstring_view commandLine);
 // The folder part of the program file `path`, without a trailing backslash unless it is a
 // drive's root ("C:\").
 std::wstring DirectoryOf(std::wstring_view path);
-
-// The name of the machine-wide lock around the add-on list.
-inline constexpr wchar_t kAddOnListLockName[] = L"Global\\Quillet.AddOnListe";
 
 }  // namespace quillet

@@ -1,5 +1,5 @@
-// Modal message boxes, as the layers below the window need them: the registry layer shows its
-// invalid-date notice through this, the pass everything else.
+// A modal message box as the pass shows it through its frontend: the usage and error messages,
+// the download question, and the invalid-date notice of a registry read.
 #pragma once
 
 #include <string>
@@ -15,13 +15,6 @@ struct Message {
   std::wstring text;
   MessageIcon icon = MessageIcon::Information;
   MessageButtons buttons = MessageButtons::Ok;
-};
-
-class MessageBoxes {
- public:
-  virtual ~MessageBoxes() = default;
-  // Shows `message` modally and returns the button the user pressed.
-  virtual MessageAnswer Show(const Message& message) = 0;
 };
 
 }  // namespace quillet

@@ -1,4 +1,4 @@
-// A stand-in for the platform in tests and fuzzing: it answers message boxes from a script and
+// A stand-in for the frontend in tests and fuzzing: it answers message boxes from a script and
 // records, in order, every message shown and every call of the status window, the shell, the
 // pause and the add-on list lock. Nothing of it touches a real user interface.
 #pragma once
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Platform.h"
+#include "app/Frontend.h"
 
 namespace quillet {
 
@@ -17,16 +17,16 @@ namespace quillet {
 // (text::FoldCase); every other character stays as it is.
 std::wstring PortableToLower(std::wstring text);
 
-class RecordingPlatform : public Platform {
+class RecordingFrontend : public Frontend {
  public:
-  // One entry of the log: what happened, and the registry probe's reading at that moment
+  // One event: what happened, and the registry probe's reading at that moment
   // (-1 when no probe is set).
   struct Event {
     std::wstring what;
     long long probe = -1;
   };
 
-  explicit RecordingPlatform(std::wstring argumentText = L"",
+  explicit RecordingFrontend(std::wstring argumentText = L"",
                              std::wstring ownDirectory = L"C:\\Programme\\Quillet");
 
   void SetArgumentText(std::wstring text) { argumentText_ = std::move(text); }
@@ -42,6 +42,8 @@ class RecordingPlatform : public Platform {
   // What RunsElevated answers (false unless set), and whether OpenAddressAsUser succeeds.
   void SetElevated(bool elevated) { elevated_ = elevated; }
   void SetUserShellWorks(bool works) { userShellWorks_ = works; }
+  // What RunsAsSystem answers (false unless set).
+  void SetSystem(bool system) { system_ = system; }
 
   // Every message box shown, in order.
   const std::vector<Message>& Messages() const { return messages_; }
@@ -49,12 +51,14 @@ class RecordingPlatform : public Platform {
   int UnexpectedMessages() const { return unexpected_; }
   // Scripted answers that no box used.
   std::size_t UnusedAnswers() const { return answers_.size(); }
-  // The log: "message:<title>", "status:<text>", "show", "events", "pause:<ms>", "unload",
+  // The events: "message:<title>", "status:<text>", "show", "events", "pause:<ms>", "unload",
   // "open:<address>", "open-as-user:<address>" (also when it fails), "lock", "lock:refused",
   // "unlock".
-  const std::vector<Event>& Log() const { return log_; }
+  const std::vector<Event>& Events() const { return events_; }
   // The `what` of every event, for comparing the order at a glance.
   std::vector<std::wstring> Calls() const;
+  // The lines the pass logged, in order (kept apart from the calls above).
+  const std::vector<std::wstring>& LogLines() const { return logLines_; }
   // The last status text set; empty when none was.
   const std::wstring& StatusText() const { return statusText_; }
 
@@ -67,8 +71,10 @@ class RecordingPlatform : public Platform {
   void ProcessPendingEvents() override { Record(L"events"); }
   void Pause(unsigned milliseconds) override;
   void UnloadStatusWindow() override { Record(L"unload"); }
-  long long OpenAddress(const std::wstring& address) override;
+  void Log(const std::wstring& line) override { logLines_.push_back(line); }
+  void OpenAddress(const std::wstring& address) override;
   bool RunsElevated() override { return elevated_; }
+  bool RunsAsSystem() override { return system_; }
   bool OpenAddressAsUser(const std::wstring& address) override;
   std::unique_ptr<AddOnListLock> LockAddOnList() override;
 
@@ -82,10 +88,12 @@ class RecordingPlatform : public Platform {
   std::function<long long()> probe_;
   bool lockAvailable_ = true;
   bool elevated_ = false;
+  bool system_ = false;
   bool userShellWorks_ = true;
   int unexpected_ = 0;
   std::vector<Message> messages_;
-  std::vector<Event> log_;
+  std::vector<Event> events_;
+  std::vector<std::wstring> logLines_;
 };
 
 }  // namespace quillet

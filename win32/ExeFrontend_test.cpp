@@ -1,4 +1,4 @@
-#include "win32/Win32Platform.h"
+#include "win32/ExeFrontend.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,8 @@
 #include <string>
 #include <thread>
 
+#include "win32/AddOnListMutex.h"
+#include "win32/ProcessContext.h"
 #include "win32/UniqueHandle.h"
 
 namespace quillet {
@@ -54,21 +56,24 @@ TEST(DirectoryOf, DropsTheFileNameAndKeepsADriveRoot) {
     EXPECT_EQ(DirectoryOf(c.commandLine), c.argumentText) << c.commandLine;
 }
 
-TEST(Win32Platform, OwnDirectoryHoldsTheRunningProgram) {
-  Win32Platform platform(GetModuleHandleW(nullptr));
-  const std::wstring directory = platform.OwnDirectory();
+TEST(ExeFrontend, OwnDirectoryHoldsTheRunningProgram) {
+  ExeFrontend frontend(GetModuleHandleW(nullptr));
+  const std::wstring directory = frontend.OwnDirectory();
   ASSERT_GE(directory.size(), 3u);
   EXPECT_NE(directory.back(), L'\\');
   EXPECT_NE(GetFileAttributesW((directory + L"\\win_tests.exe").c_str()), INVALID_FILE_ATTRIBUTES)
       << "own directory: " << directory;
 }
 
-TEST(Win32Platform, ToLowerFollowsThePlatform) {
-  Win32Platform platform(GetModuleHandleW(nullptr));
-  EXPECT_EQ(platform.ToLower(L"VELLUMAR_1-x"), L"vellumar_1-x");
-  EXPECT_EQ(platform.ToLower(L"\u00C9\u00C4\u00D6\u00DC"), L"\u00E9\u00E4\u00F6\u00FC");
-  EXPECT_EQ(platform.ToLower(L"\u00DF"), L"\u00DF");
-  EXPECT_EQ(platform.ToLower(L""), L"");
+TEST(ExeFrontend, ToLowerFollowsThePlatform) {
+  ExeFrontend frontend(GetModuleHandleW(nullptr));
+  EXPECT_EQ(frontend.ToLower(L"VELLUMAR_1-x"), L"vellumar_1-x");
+  EXPECT_EQ(frontend.ToLower(L"\u00C9\u00C4\u00D6\u00DC"), L"\u00E9\u00E4\u00F6\u00FC");
+  EXPECT_EQ(frontend.ToLower(L"\u00DF"), L"\u00DF");
+  EXPECT_EQ(frontend.ToLower(L""), L"");
+  // The tests run as an ordinary user, not as LocalSystem, whatever their elevation.
+  EXPECT_FALSE(frontend.RunsAsSystem());
+  EXPECT_FALSE(ProcessRunsAsSystem());
 }
 
 // What a message box showed, and what Show returned after the button was pressed.
@@ -81,7 +86,7 @@ struct SeenBox {
 };
 
 // Shows `message` and presses `button` from a second thread as soon as the box is there.
-SeenBox ShowAndPress(Win32Platform& platform, const Message& message, int button) {
+SeenBox ShowAndPress(ExeFrontend& frontend, const Message& message, int button) {
   SeenBox seen;
   std::thread answerer([&] {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -99,7 +104,7 @@ SeenBox ShowAndPress(Win32Platform& platform, const Message& message, int button
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
   });
-  seen.answer = platform.Show(message);
+  seen.answer = frontend.Show(message);
   answerer.join();
   return seen;
 }
@@ -110,19 +115,19 @@ struct ShowCase {
   MessageAnswer answer;
 };
 
-TEST(Win32Platform, ShowShowsTheTextAndReturnsTheButtonPressed) {
+TEST(ExeFrontend, ShowShowsTheTextAndReturnsTheButtonPressed) {
   const ShowCase cases[] = {
       {MessageButtons::YesNo, IDYES, MessageAnswer::Yes},
       {MessageButtons::YesNo, IDNO, MessageAnswer::No},
       {MessageButtons::Ok, IDOK, MessageAnswer::Ok},
   };
-  Win32Platform platform(GetModuleHandleW(nullptr));
+  ExeFrontend frontend(GetModuleHandleW(nullptr));
   const std::wstring text = L"Zeile 1\r\nM\u00F6chten Sie den Kestrelview jetzt herunterladen ?";
   int n = 0;
   for (const auto& c : cases) {
     const Message message{L"Quillet-Test " + std::to_wstring(++n), text, MessageIcon::Question,
                           c.buttons};
-    const SeenBox seen = ShowAndPress(platform, message, c.press);
+    const SeenBox seen = ShowAndPress(frontend, message, c.press);
     ASSERT_TRUE(seen.found) << n;
     EXPECT_EQ(seen.text, text) << n;
     EXPECT_EQ(seen.hasYesNo, c.buttons == MessageButtons::YesNo) << n;
@@ -143,9 +148,9 @@ bool TakenByAnotherThread(HANDLE mutex) {
   return taken;
 }
 
-TEST(Win32Platform, AddOnListLockKeepsOtherRunsOutUntilReleased) {
-  Win32Platform platform(GetModuleHandleW(nullptr));
-  std::unique_ptr<AddOnListLock> lock = platform.LockAddOnList();
+TEST(ExeFrontend, AddOnListLockKeepsOtherRunsOutUntilReleased) {
+  ExeFrontend frontend(GetModuleHandleW(nullptr));
+  std::unique_ptr<AddOnListLock> lock = frontend.LockAddOnList();
   ASSERT_NE(lock, nullptr);
   // Another run's view of the same machine-wide mutex (it lives while a handle is open).
   const unique_kernel_handle other(
@@ -156,15 +161,15 @@ TEST(Win32Platform, AddOnListLockKeepsOtherRunsOutUntilReleased) {
   EXPECT_TRUE(TakenByAnotherThread(other.get()));
 }
 
-TEST(Win32Platform, AddOnListLockLeftByADeadRunIsTaken) {
-  Win32Platform platform(GetModuleHandleW(nullptr));
+TEST(ExeFrontend, AddOnListLockLeftByADeadRunIsTaken) {
+  ExeFrontend frontend(GetModuleHandleW(nullptr));
   std::thread dying([&] {
     // Ends while holding it, as a run that crashed would.
-    static_cast<void>(platform.LockAddOnList().release());
+    static_cast<void>(frontend.LockAddOnList().release());
   });
   dying.join();
   const auto start = std::chrono::steady_clock::now();
-  const std::unique_ptr<AddOnListLock> lock = platform.LockAddOnList();
+  const std::unique_ptr<AddOnListLock> lock = frontend.LockAddOnList();
   EXPECT_NE(lock, nullptr);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }

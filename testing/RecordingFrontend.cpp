@@ -1,4 +1,4 @@
-#include "testing/RecordingPlatform.h"
+#include "testing/RecordingFrontend.h"
 
 #include <utility>
 
@@ -21,16 +21,16 @@ class RecordingLock : public AddOnListLock {
 
 }  // namespace
 
-RecordingPlatform::RecordingPlatform(std::wstring argumentText, std::wstring ownDirectory)
+RecordingFrontend::RecordingFrontend(std::wstring argumentText, std::wstring ownDirectory)
     : argumentText_(std::move(argumentText)), ownDirectory_(std::move(ownDirectory)) {}
 
-std::vector<std::wstring> RecordingPlatform::Calls() const {
+std::vector<std::wstring> RecordingFrontend::Calls() const {
   std::vector<std::wstring> calls;
-  for (const Event& e : log_) calls.push_back(e.what);
+  for (const Event& e : events_) calls.push_back(e.what);
   return calls;
 }
 
-MessageAnswer RecordingPlatform::Show(const Message& message) {
+MessageAnswer RecordingFrontend::Show(const Message& message) {
   messages_.push_back(message);
   Record(L"message:" + message.title);
   if (answers_.empty()) {
@@ -45,26 +45,23 @@ MessageAnswer RecordingPlatform::Show(const Message& message) {
   return answer;
 }
 
-void RecordingPlatform::SetStatusText(const std::wstring& text) {
+void RecordingFrontend::SetStatusText(const std::wstring& text) {
   statusText_ = text;
   Record(L"status:" + text);
 }
 
-void RecordingPlatform::Pause(unsigned milliseconds) {
+void RecordingFrontend::Pause(unsigned milliseconds) {
   Record(L"pause:" + std::to_wstring(milliseconds));
 }
 
-long long RecordingPlatform::OpenAddress(const std::wstring& address) {
-  Record(L"open:" + address);
-  return 42;  // what ShellExecute returns on success: any value above 32
-}
+void RecordingFrontend::OpenAddress(const std::wstring& address) { Record(L"open:" + address); }
 
-bool RecordingPlatform::OpenAddressAsUser(const std::wstring& address) {
+bool RecordingFrontend::OpenAddressAsUser(const std::wstring& address) {
   Record(L"open-as-user:" + address);
   return userShellWorks_;
 }
 
-std::unique_ptr<AddOnListLock> RecordingPlatform::LockAddOnList() {
+std::unique_ptr<AddOnListLock> RecordingFrontend::LockAddOnList() {
   if (!lockAvailable_) {
     Record(L"lock:refused");
     return nullptr;
@@ -73,8 +70,8 @@ std::unique_ptr<AddOnListLock> RecordingPlatform::LockAddOnList() {
   return std::make_unique<RecordingLock>([this] { Record(L"unlock"); });
 }
 
-void RecordingPlatform::Record(std::wstring what) {
-  log_.push_back(Event{std::move(what), probe_ ? probe_() : -1});
+void RecordingFrontend::Record(std::wstring what) {
+  events_.push_back(Event{std::move(what), probe_ ? probe_() : -1});
 }
 
 }  // namespace quillet

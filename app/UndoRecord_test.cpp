@@ -1,0 +1,103 @@
+#include "app/UndoRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/AddOn.h"
+#include "testing/FixedLocale.h"
+#include "testing/MemoryRegistry.h"
+#include "testing/RecordingFrontend.h"
+
+namespace quillet {
+
+namespace {
+
+namespace mr = ModulRegistrierung;
+constexpr mr::Root kHklm = mr::Root::LocalMachine;
+const std::string kHost = "software\\Orvo\\Brannick\\Brannick";
+const std::string kKey = "software\\Orvo\\Brannick\\Brannick\\AddOn_Beta";
+
+mr::StoredValue Sz(const std::string& text) {
+  mr::StoredValue value{1, {}};
+  value.bytes.assign(text.begin(), text.end());
+  value.bytes.push_back(0);
+  return value;
+}
+
+struct UndoCase {
+  const char* what;
+  bool install;
+  std::optional<mr::KeyContents> keyBefore;  // seeded before the run
+  std::string listBefore;
+  std::string listAfterUndo;  // after another run appended "Fremd" in between
+};
+
+// The change made for real by the add-on work, another run's name appended meanwhile, then the
+// record (through its bytes) undone: the key is as it was and the list differs only by the other
+// run's name.
+TEST(UndoRecord, TakesBackExactlyItsOwnChangeAndKeepsWhatOtherRunsAdded) {
+  const mr::KeyContents foreign{"Alt", {{"Eigen", Sz("x")}, {"ExeDateiname", Sz("C:\\alt.exe")}}};
+  const UndoCase cases[] = {
+      {"install, new key, name appended", true, std::nullopt, "Alpha,Gamma", "Alpha,Gamma,Fremd"},
+      {"install over a key and a listed name", true, foreign, "Alpha,beta", "Alpha,beta,Fremd"},
+      {"remove from the middle", false, foreign, "Alpha,Beta,Gamma", "Alpha,Beta,Gamma,Fremd"},
+      {"remove, nothing there", false, std::nullopt, "Alpha", "Alpha,Fremd"},
+  };
+  for (const UndoCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    mr::MemoryRegistry store;
+    FixedLocale locale;
+    RecordingFrontend frontend;
+    const mr::RegistryContext registry{store, locale};
+    store.SeedValue(kHklm, kHost, "AddOns", 1, Sz(c.listBefore).bytes);
+    if (c.keyBefore) {
+      store.SeedKey(kHklm, kKey, c.keyBefore->keyClass);
+      for (const auto& [name, value] : c.keyBefore->values) {
+        store.SeedValue(kHklm, kKey, name, value.type, value.bytes);
+      }
+    }
+
+    const UndoRecord record = RecordBeforeChange(
+        registry, frontend, c.install ? UndoWork::Install : UndoWork::Remove, L"Beta");
+    AddOnEintrag entry;
+    entry.AddOnName = L"Beta";
+    entry.ExeDateiname = L"C:\\Beta.exe";
+    ASSERT_TRUE(c.install ? AddOnEinrichten(registry, frontend, entry)
+                          : AddOnEntfernen(registry, frontend, L"Beta"));
+    const mr::ValueRead changed = store.ReadValue(kHklm, kHost, "AddOns");
+    std::string list(changed.value.bytes.begin(), changed.value.bytes.end() - 1);
+    store.WriteValue(kHklm, kHost, "AddOns", Sz(list + ",Fremd"));
+
+    const std::optional<UndoRecord> parsed = ParsedUndoRecord(SerializedUndoRecord(record));
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(*parsed, record);
+    EXPECT_TRUE(UndoChange(registry, frontend, *parsed));
+
+    EXPECT_EQ(store.ReadKey(kHklm, kKey), c.keyBefore);
+    EXPECT_EQ(store.ReadValue(kHklm, kHost, "AddOns").value, Sz(c.listAfterUndo));
+  }
+}
+
+TEST(UndoRecord, BytesThatAreNoWholeRecordAreRefused) {
+  UndoRecord record;
+  record.work = UndoWork::Remove;
+  record.name = L"Merkzettel";
+  record.keyBefore = mr::KeyContents{"Anwendungsdaten", {{"AddOnName", Sz("Merkzettel")}}};
+  record.list = ListChange::Removed;
+  record.position = 3;
+  const std::string bytes = SerializedUndoRecord(record);
+  ASSERT_EQ(ParsedUndoRecord(bytes), record);
+  for (std::size_t length = 0; length < bytes.size(); ++length) {
+    EXPECT_FALSE(ParsedUndoRecord(bytes.substr(0, length))) << length;
+  }
+  EXPECT_FALSE(ParsedUndoRecord(bytes + 'x'));
+  std::string otherWork = bytes;
+  otherWork[13] = 7;
+  EXPECT_FALSE(ParsedUndoRecord(otherWork));
+}
+
+}  // namespace
+
+}  // namespace quillet

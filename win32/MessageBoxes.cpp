@@ -1,0 +1,46 @@
+#include "win32/MessageBoxes.h"
+
+#include "win32/LateBound.h"
+#include "win32/ProcessContext.h"
+
+namespace quillet {
+
+namespace {
+
+UINT IconFlags(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Error:
+      return MB_ICONERROR;
+    case MessageIcon::Question:
+      return MB_ICONQUESTION;
+    case MessageIcon::Information:
+      break;
+  }
+  return MB_ICONINFORMATION;
+}
+
+MessageAnswer SafestAnswer(const Message& message) {
+  return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+}
+
+}  // namespace
+
+// A box that no one can see counts as answered with its safest button. Every path then ends as
+// it ends after that click.
+MessageAnswer ShowMessageBox(HWND owner, const Message& message) {
+  if (!WindowStationVisible()) return SafestAnswer(message);
+  const UINT buttons = message.buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
+  const int answer = USER32(MessageBoxW)(owner, message.text.c_str(), message.title.c_str(),
+                                         buttons | IconFlags(message.icon));
+  switch (answer) {
+    case IDYES:
+      return MessageAnswer::Yes;
+    case IDNO:
+      return MessageAnswer::No;
+    default:
+      // A question that could not be asked counts as declined.
+      return SafestAnswer(message);
+  }
+}
+
+}  // namespace quillet

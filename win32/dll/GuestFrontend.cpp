@@ -1,0 +1,62 @@
+#include "win32/dll/GuestFrontend.h"
+
+#include <windows.h>
+
+#include "win32/AddOnListMutex.h"
+#include "win32/DesktopShell.h"
+#include "win32/LateBound.h"
+#include "win32/LowerCase.h"
+#include "win32/ModulInternetadresseStarten.h"
+#include "win32/ProcessContext.h"
+#include "win32/dll/SystemLibrary.h"
+
+namespace quillet::guest {
+
+namespace {
+
+// The working directory the shell gets: the root of the system's drive, as the exe gives the
+// root of its own; the add-on's folder is no place to start a browser in.
+std::wstring SystemDriveRoot() { return late_bound::SystemPath(L"").substr(0, 3); }
+
+}  // namespace
+
+std::wstring NormalizedFolder(std::wstring folder) {
+  while (!folder.empty() && folder.back() == L' ') folder.pop_back();
+  std::size_t start = 0;
+  while (start < folder.size() && folder[start] == L' ') ++start;
+  folder.erase(0, start);
+  while (folder.size() > 1 && folder.back() == L'\\') {
+    if (folder.size() == 3 && folder[1] == L':') break;
+    folder.pop_back();
+  }
+  return folder;
+}
+
+MessageAnswer LeastAnswer(const Message& message) {
+  return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+}
+
+GuestFrontend::GuestFrontend(std::wstring commandText, std::wstring addOnFolder)
+    : commandText_(std::move(commandText)), folder_(NormalizedFolder(std::move(addOnFolder))) {}
+
+std::wstring GuestFrontend::ToLower(std::wstring text) { return LowerCase(std::move(text)); }
+
+void GuestFrontend::OpenAddress(const std::wstring& address) {
+  // Loaded for this step and freed after it: the installer did not ask for the shell.
+  const SystemLibraries shell{L"ole32.dll", L"shell32.dll"};
+  if (!shell.Complete()) return;
+  ModulInternetadresseStarten::InternetadresseStarten(address, SystemDriveRoot());
+}
+
+bool GuestFrontend::RunsElevated() { return ProcessRunsElevated(); }
+
+bool GuestFrontend::RunsAsSystem() { return ProcessRunsAsSystem(); }
+
+bool GuestFrontend::OpenAddressAsUser(const std::wstring& address) {
+  const SystemLibraries shell{L"ole32.dll", L"oleaut32.dll", L"shell32.dll"};
+  return shell.Complete() && ShellExecuteAsDesktopUser(address, SystemDriveRoot());
+}
+
+std::unique_ptr<AddOnListLock> GuestFrontend::LockAddOnList() { return quillet::LockAddOnList(); }
+
+}  // namespace quillet::guest

@@ -1,0 +1,48 @@
+// What every host of the DLL shares behind the pass: the add-on's folder as an input of its own,
+// no status window and no lingering, the shell and the lock as the exe has them. The hosts add
+// where boxes, status texts and log lines go.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/Frontend.h"
+
+namespace quillet::guest {
+
+// `folder` without trailing backslashes, except a drive's root keeps its one ("C:\"); blanks
+// around it removed. Empty stays empty.
+std::wstring NormalizedFolder(std::wstring folder);
+
+class GuestFrontend : public Frontend {
+ public:
+  // `commandText`: the fields, as the exe takes them after its name; `addOnFolder`: where a
+  // bare program name is found (empty: a bare name is refused).
+  GuestFrontend(std::wstring commandText, std::wstring addOnFolder);
+
+  std::wstring ArgumentText() override { return commandText_; }
+  std::wstring OwnDirectory() override { return folder_; }
+  std::wstring ToLower(std::wstring text) override;
+
+  // No status window and no pause inside somebody else's installer: the hosts show the status
+  // text their own way.
+  void ShowStatusWindow() override {}
+  void ProcessPendingEvents() override {}
+  void Pause(unsigned) override {}
+  void UnloadStatusWindow() override {}
+
+  void OpenAddress(const std::wstring& address) override;
+  bool RunsElevated() override;
+  bool RunsAsSystem() override;
+  bool OpenAddressAsUser(const std::wstring& address) override;
+  std::unique_ptr<AddOnListLock> LockAddOnList() override;
+
+ private:
+  std::wstring commandText_;
+  std::wstring folder_;
+};
+
+// The answer of a box that nobody is shown: the button that starts nothing (OK, or No).
+MessageAnswer LeastAnswer(const Message& message);
+
+}  // namespace quillet::guest

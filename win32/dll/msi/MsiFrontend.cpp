@@ -1,0 +1,47 @@
+#include "win32/dll/msi/MsiFrontend.h"
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <msi.h>
+
+namespace quillet::msi {
+
+namespace {
+
+UINT IconFlags(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Error:
+      return MB_ICONERROR;
+    case MessageIcon::Question:
+      return MB_ICONQUESTION;
+    case MessageIcon::Information:
+      break;
+  }
+  return MB_ICONINFORMATION;
+}
+
+}  // namespace
+
+MsiFrontend::MsiFrontend(Session& session, std::wstring commandText, std::wstring addOnFolder)
+    : GuestFrontend(std::move(commandText), std::move(addOnFolder)), session_(session) {}
+
+MessageAnswer MsiFrontend::Show(const Message& message) {
+  const bool question = message.buttons == MessageButtons::YesNo;
+  const unsigned kind = INSTALLMESSAGE_USER | (question ? MB_YESNO : MB_OK) | IconFlags(message.icon);
+  const int answer = session_.Send(kind, {Escaped(message.text)});
+  if (question && answer == IDYES) return MessageAnswer::Yes;
+  return guest::LeastAnswer(message);
+}
+
+void MsiFrontend::SetStatusText(const std::wstring& text) {
+  // The progress line of the installer's UI: the action's description, then its data.
+  session_.Send(INSTALLMESSAGE_ACTIONSTART, {L"", L"Quillet", text, L"[1]"});
+  session_.Send(INSTALLMESSAGE_ACTIONDATA, {L"", text});
+  Log(text);
+}
+
+void MsiFrontend::Log(const std::wstring& line) {
+  session_.Send(INSTALLMESSAGE_INFO, {Escaped(L"Quillet: " + line)});
+}
+
+}  // namespace quillet::msi

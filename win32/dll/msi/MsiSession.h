@@ -1,0 +1,26 @@
+// The installer session a custom action runs in, reduced to what the actions need: reading a
+// property and sending a message record. The MSI frontend talks only to this, so its tests can
+// watch every message it sends; InstallerSession binds it to msi.dll.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quillet::msi {
+
+class Session {
+ public:
+  virtual ~Session() = default;
+  // The property `name`; empty when it is unset or cannot be read.
+  virtual std::wstring Property(const std::wstring& name) = 0;
+  // Sends a record of `fields` (field 0 first: the template the installer formats) as message
+  // `kind` (an INSTALLMESSAGE_* value, with MB_* flags for a user message). Returns what
+  // MsiProcessMessage returned: the button pressed, 0 when no UI handled it, -1 on error.
+  virtual int Send(unsigned kind, const std::vector<std::wstring>& fields) = 0;
+};
+
+// `text` made literal for a record's template: the installer would otherwise format what stands
+// in brackets or braces ("[ProductCode]" would become the code).
+std::wstring Escaped(const std::wstring& text);
+
+}  // namespace quillet::msi
