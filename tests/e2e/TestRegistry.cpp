@@ -13,9 +13,11 @@ namespace {
 
 constexpr REGSAM kView = KEY_WOW64_32KEY;
 
-unique_hkey Open(const std::wstring& key, REGSAM access) {
+REGSAM ViewFlag(View view) { return view == View::k64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY; }
+
+unique_hkey Open(const std::wstring& key, REGSAM access, REGSAM view = kView) {
   HKEY handle = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, access | kView, &handle) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, access | view, &handle) != ERROR_SUCCESS) {
     return {};
   }
   return unique_hkey(handle);
@@ -81,10 +83,39 @@ std::vector<std::string> ValueNames(HKEY key) {
   return names;
 }
 
-void SnapshotInto(const std::wstring& key, std::vector<std::string>& lines) {
-  const unique_hkey handle = Open(key, KEY_READ);
+std::optional<std::wstring> ClassOf(const std::wstring& key, REGSAM view) {
+  const unique_hkey handle = Open(key, KEY_QUERY_VALUE, view);
+  if (!handle) return std::nullopt;
+  wchar_t name[1024] = {};
+  DWORD length = 1024;
+  if (RegQueryInfoKeyW(handle.get(), name, &length, nullptr, nullptr, nullptr, nullptr, nullptr,
+                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return std::wstring(name, length);
+}
+
+std::vector<std::wstring> SubKeysOf(const std::wstring& key, REGSAM view) {
+  std::vector<std::wstring> names;
+  const unique_hkey handle = Open(key, KEY_ENUMERATE_SUB_KEYS, view);
+  if (!handle) return names;
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[256];
+    DWORD length = 256;
+    if (RegEnumKeyExW(handle.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    names.emplace_back(name, length);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void SnapshotInto(const std::wstring& key, REGSAM view, std::vector<std::string>& lines) {
+  const unique_hkey handle = Open(key, KEY_READ, view);
   if (!handle) return;
-  lines.push_back("[" + Utf8(key) + "] class \"" + Utf8(KeyClass(key).value_or(L"")) + "\"");
+  lines.push_back("[" + Utf8(key) + "] class \"" + Utf8(ClassOf(key, view).value_or(L"")) + "\"");
   for (const std::string& name : ValueNames(handle.get())) {
     const std::optional<RawValue> value = QueryRaw(handle.get(), name);
     std::string line = "[" + Utf8(key) + "] \"" + Utf8(FromAnsi(name)) + "\" = ";
@@ -100,7 +131,9 @@ void SnapshotInto(const std::wstring& key, std::vector<std::string>& lines) {
     }
     lines.push_back(line);
   }
-  for (const std::wstring& sub : SubKeys(key)) SnapshotInto(key + L"\\" + sub, lines);
+  for (const std::wstring& sub : SubKeysOf(key, view)) {
+    SnapshotInto(key + L"\\" + sub, view, lines);
+  }
 }
 
 }  // namespace
@@ -129,34 +162,9 @@ std::optional<DWORD> ReadDword(const std::wstring& key, const std::wstring& name
 
 bool KeyExists(const std::wstring& key) { return static_cast<bool>(Open(key, KEY_READ)); }
 
-std::optional<std::wstring> KeyClass(const std::wstring& key) {
-  const unique_hkey handle = Open(key, KEY_QUERY_VALUE);
-  if (!handle) return std::nullopt;
-  wchar_t name[1024] = {};
-  DWORD length = 1024;
-  if (RegQueryInfoKeyW(handle.get(), name, &length, nullptr, nullptr, nullptr, nullptr, nullptr,
-                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return std::wstring(name, length);
-}
+std::optional<std::wstring> KeyClass(const std::wstring& key) { return ClassOf(key, kView); }
 
-std::vector<std::wstring> SubKeys(const std::wstring& key) {
-  std::vector<std::wstring> names;
-  const unique_hkey handle = Open(key, KEY_ENUMERATE_SUB_KEYS);
-  if (!handle) return names;
-  for (DWORD index = 0;; ++index) {
-    wchar_t name[256];
-    DWORD length = 256;
-    if (RegEnumKeyExW(handle.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS) {
-      break;
-    }
-    names.emplace_back(name, length);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
+std::vector<std::wstring> SubKeys(const std::wstring& key) { return SubKeysOf(key, kView); }
 
 bool DeleteTree(const std::wstring& key) {
   for (const std::wstring& sub : SubKeys(key)) DeleteTree(key + L"\\" + sub);
@@ -187,9 +195,9 @@ bool WriteRaw(const std::wstring& key, const std::wstring& name, DWORD type,
                                   static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
 }
 
-std::string Snapshot(const std::wstring& key) {
+std::string Snapshot(const std::wstring& key, View view) {
   std::vector<std::string> lines;
-  SnapshotInto(key, lines);
+  SnapshotInto(key, ViewFlag(view), lines);
   std::sort(lines.begin(), lines.end());
   std::string text;
   for (const std::string& line : lines) text += line + "\n";

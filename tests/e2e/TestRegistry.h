@@ -58,10 +58,14 @@ bool WriteDword(const std::wstring& key, const std::wstring& name, DWORD value);
 bool WriteRaw(const std::wstring& key, const std::wstring& name, DWORD type,
               const std::vector<unsigned char>& bytes);
 
+// Which registry view a snapshot reads: the 32-bit one everything else here uses, or the 64-bit
+// one, where a 64-bit installer keeps its own entries (its uninstall entry, say).
+enum class View { k32, k64 };
+
 // Everything below the key, one line per key (path and class) and per value (name, type and
 // bytes in hex), sorted: two snapshots are equal when nothing was changed in between. A missing
 // key gives the empty text.
-std::string Snapshot(const std::wstring& key);
+std::string Snapshot(const std::wstring& key, View view = View::k32);
 
 }  // namespace e2e
 
