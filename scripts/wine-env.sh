@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts that run Windows programs: one Wine prefix, one Xvfb display and one
 # persistent wineserver per build tree, made on first use and shared by every later run.
 # Safe to call from parallel test processes: the setup runs under a lock.
@@ -127,7 +128,7 @@ _quillet_start_xvfb() {
 # (and reported) on the next call instead of being taken for a prefix.
 _quillet_make_prefix() {
   rm -rf "$WINEPREFIX"
-  if ! DISPLAY= timeout "$quillet_wineboot_limit" wineboot -i </dev/null >"$QUILLET_WINE_DIR/wineboot.log" 2>&1 9>&-; then
+  if ! DISPLAY="" timeout "$quillet_wineboot_limit" wineboot -i </dev/null >"$QUILLET_WINE_DIR/wineboot.log" 2>&1 9>&-; then
     echo "wine-env: making the Wine prefix failed or took over $quillet_wineboot_limit s (wineboot -i with $(command -v wine) -> $(sed -n 's/^exec \([^ ]*\).*/\1/p' "$QUILLET_WINE_DIR/bin/wine")); its last words:" >&2
     tail -n 5 "$QUILLET_WINE_DIR/wineboot.log" >&2
     return 1
