@@ -4,8 +4,8 @@
 // Windows test program can use it.
 //
 // Every test that changes HKLM\Software\Orvo\Brannick (in the 32-bit view) or the http handler
-// of the prefix must run under the ctest resource lock kBrannickRegistryLock, or two test
-// processes trample each other's registry state. tests/e2e/CMakeLists.txt sets it for every
+// of the prefix must run under the ctest resource lock QUILLET_E2E_LOCK (CMakeLists.txt), or two
+// test processes trample each other's registry state. tests/e2e/CMakeLists.txt sets it for every
 // test added with quillet_add_e2e_test().
 #pragma once
 
@@ -20,8 +20,6 @@
 namespace quillet {
 
 namespace e2e {
-
-inline constexpr char kBrannickRegistryLock[] = "quillet_hklm_orvo_brannick";
 
 // Where a test's scripted answer presses.
 enum class Button { Ok, Yes, No, Cancel };

@@ -3,7 +3,7 @@
 // the command of HKLM\Software\Classes\http\shell\open\command (the HKCU one is not looked at);
 // Wine keeps that key shared between the 32-bit and the 64-bit view, as Windows does, but it is
 // set through both views all the same, so a prefix that splits them is covered too. Put back as
-// it was afterwards. Runs under kBrannickRegistryLock (see Driver.h).
+// it was afterwards. Runs under the e2e resource lock (see Driver.h).
 #pragma once
 
 #include <chrono>
