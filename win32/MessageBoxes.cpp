@@ -1,23 +1,12 @@
 #include "win32/MessageBoxes.h"
 
 #include "win32/LateBound.h"
+#include "win32/MessageStyle.h"
 #include "win32/ProcessContext.h"
 
 namespace quillet {
 
 namespace {
-
-UINT IconFlags(MessageIcon icon) {
-  switch (icon) {
-    case MessageIcon::Error:
-      return MB_ICONERROR;
-    case MessageIcon::Question:
-      return MB_ICONQUESTION;
-    case MessageIcon::Information:
-      break;
-  }
-  return MB_ICONINFORMATION;
-}
 
 MessageAnswer SafestAnswer(const Message& message) {
   return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
@@ -29,7 +18,7 @@ MessageAnswer SafestAnswer(const Message& message) {
 // it ends after that click.
 MessageAnswer ShowMessageBox(HWND owner, const Message& message) {
   if (!WindowStationVisible()) return SafestAnswer(message);
-  const UINT buttons = message.buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
+  const UINT buttons = ButtonFlags(message.buttons);
   const int answer = USER32(MessageBoxW)(owner, message.text.c_str(), message.title.c_str(),
                                          buttons | IconFlags(message.icon));
   switch (answer) {

@@ -4,23 +4,9 @@
 // After windows.h, which it needs.
 #include <msi.h>
 
+#include "win32/MessageStyle.h"
+
 namespace quillet::msi {
-
-namespace {
-
-UINT IconFlags(MessageIcon icon) {
-  switch (icon) {
-    case MessageIcon::Error:
-      return MB_ICONERROR;
-    case MessageIcon::Question:
-      return MB_ICONQUESTION;
-    case MessageIcon::Information:
-      break;
-  }
-  return MB_ICONINFORMATION;
-}
-
-}  // namespace
 
 MsiFrontend::MsiFrontend(Session& session, std::wstring commandText, std::wstring addOnFolder)
     : GuestFrontend(std::move(commandText), std::move(addOnFolder)), session_(session) {}
@@ -28,7 +14,7 @@ MsiFrontend::MsiFrontend(Session& session, std::wstring commandText, std::wstrin
 MessageAnswer MsiFrontend::Show(const Message& message) {
   const bool question = message.buttons == MessageButtons::YesNo;
   const unsigned kind =
-      INSTALLMESSAGE_USER | (question ? MB_YESNO : MB_OK) | IconFlags(message.icon);
+      INSTALLMESSAGE_USER | ButtonFlags(message.buttons) | IconFlags(message.icon);
   const int answer = session_.Send(kind, {Escaped(message.text)});
   if (question && answer == IDYES) return MessageAnswer::Yes;
   return guest::LeastAnswer(message);
