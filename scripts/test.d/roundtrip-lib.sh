@@ -40,6 +40,25 @@ check() {
 now() { date +%s.%N; }
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f s", b - a }'; }
 
+# The installer authors' guide, whose recipes the round trips hold to their tested sources.
+rt_guide=$root/docs/addon-makers.md
+# rt_guide_quotes WHAT HEADING LANGUAGE SOURCE: every line of the guide's LANGUAGE code blocks in
+# the section whose title begins with HEADING (up to the next title) is a line of SOURCE.
+rt_guide_quotes() {
+  local lines missing
+  lines=$(awk -v head="$2" -v fence="\`\`\`$3" '
+    /^#+ / { title = $0; sub(/^#+ /, "", title); if (in_section) exit; in_section = index(title, head) == 1; next }
+    in_section && $0 == fence { on = 1; next }
+    on && /^```$/ { on = 0 }
+    on' "$rt_guide")
+  missing=$(grep -vxF -f "$4" <<<"$lines")
+  if [ -n "$lines" ] && [ -z "$missing" ]; then
+    ok "the guide's $1 lines are lines of $(basename "$4")"
+  else
+    bad "the guide's $1 lines differ from $(basename "$4"): [$missing]"
+  fi
+}
+
 # The last line of a round trip, and its exit status.
 rt_finish() {
   [ $failed -eq 0 ] || echo "(Wine's messages: $winelog)"
