@@ -19,6 +19,4 @@ struct AddOnEintrag {
   friend bool operator==(const AddOnEintrag&, const AddOnEintrag&) = default;
 };
 
-enum class RunMode { None = 0, Install = 1, Remove = 2 };
-
 }  // namespace quillet

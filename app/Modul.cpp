@@ -50,6 +50,86 @@ long long Clamp(long long value) {
   return value;
 }
 
+// The value is 0.<digits> * 10^scale, with the significant digits from the first non-zero
+// one on; `rest` tells whether a non-zero digit was cut off behind them.
+struct Significand {
+  std::string digits;
+  bool rest = false;
+  long long scale = 0;
+};
+
+// An optional sign; true when it is a minus.
+bool ReadSign(BlankSkippingReader& reader) {
+  if (reader.Current() != L'+' && reader.Current() != L'-') return false;
+  const bool negative = reader.Current() == L'-';
+  reader.Advance();
+  return negative;
+}
+
+void TakeDigit(Significand& number, wchar_t c, bool afterPoint) {
+  if (number.digits.empty() && c == L'0') {
+    if (afterPoint) number.scale = Clamp(number.scale - 1);
+    return;
+  }
+  if (number.digits.size() < kMaxDigits)
+    number.digits.push_back(static_cast<char>(c));
+  else if (c != L'0')
+    number.rest = true;
+  if (!afterPoint) number.scale = Clamp(number.scale + 1);
+}
+
+// The integer digits, then "." and the fraction digits; either part may be missing.
+Significand ReadDigitsAndFraction(BlankSkippingReader& reader) {
+  Significand number;
+  for (; IsDecimalDigit(reader.Current()); reader.Advance()) {
+    TakeDigit(number, reader.Current(), false);
+  }
+  if (reader.Current() != L'.') return number;
+  reader.Advance();
+  for (; IsDecimalDigit(reader.Current()); reader.Advance()) {
+    TakeDigit(number, reader.Current(), true);
+  }
+  return number;
+}
+
+// "E" or "e", an optional sign and digits; 0 without an "E". Clamped like the scale.
+long long ReadExponent(BlankSkippingReader& reader) {
+  if (reader.Current() != L'E' && reader.Current() != L'e') return 0;
+  reader.Advance();
+  const bool negative = ReadSign(reader);
+  long long exponent = 0;
+  for (; IsDecimalDigit(reader.Current()); reader.Advance()) {
+    exponent = Clamp(exponent * 10 + (reader.Current() - L'0'));
+  }
+  return negative ? -exponent : exponent;
+}
+
+// The integer nearest to the value, halves to even; the scale lies in 0..10.
+long long RoundHalfToEven(const Significand& number) {
+  const std::string& digits = number.digits;
+  long long whole = 0;
+  for (long long i = 0; i < number.scale; ++i) {
+    std::size_t k = static_cast<std::size_t>(i);
+    whole = whole * 10 + (k < digits.size() ? digits[k] - '0' : 0);
+  }
+
+  // The digits behind the integer part decide.
+  std::size_t k = static_cast<std::size_t>(number.scale);
+  if (k < digits.size()) {
+    int firstDigit = digits[k] - '0';
+    bool nonZeroBeyond = number.rest || digits.find_first_not_of('0', k + 1) != std::string::npos;
+    if (firstDigit > 5 || (firstDigit == 5 && (nonZeroBeyond || whole % 2 == 1))) ++whole;
+  }
+  return whole;
+}
+
+// The signed result; nullopt outside the signed 32-bit range.
+std::optional<std::int32_t> InSignedRange(bool negative, long long whole) {
+  if (negative) whole = -whole;
+  if (whole < -2147483648LL || whole > 2147483647LL) return std::nullopt;
+  return static_cast<std::int32_t>(whole);
+}
+
 }  // namespace
 
 std::wstring UngueltigesNamenszeichen(const std::wstring& name,
@@ -71,73 +151,14 @@ std::wstring BackslashAnhaengen(const std::wstring& path) {
 
 std::optional<std::int32_t> ReadNumber(const std::wstring& field) {
   BlankSkippingReader reader(field);
+  const bool negative = ReadSign(reader);
+  Significand number = ReadDigitsAndFraction(reader);
+  number.scale = Clamp(number.scale + ReadExponent(reader));
 
-  bool negative = false;
-  if (reader.Current() == L'+' || reader.Current() == L'-') {
-    negative = reader.Current() == L'-';
-    reader.Advance();
-  }
-
-  // The value is 0.<digits> * 10^scale, with the significant digits from the first non-zero
-  // one on; `rest` tells whether a non-zero digit was cut off behind them.
-  std::string digits;
-  bool rest = false;
-  long long scale = 0;
-  bool afterPoint = false;
-  while (IsDecimalDigit(reader.Current()) || (reader.Current() == L'.' && !afterPoint)) {
-    wchar_t c = reader.Current();
-    reader.Advance();
-    if (c == L'.') {
-      afterPoint = true;
-      continue;
-    }
-    if (digits.empty() && c == L'0') {
-      if (afterPoint) scale = Clamp(scale - 1);
-      continue;
-    }
-    if (digits.size() < kMaxDigits)
-      digits.push_back(static_cast<char>(c));
-    else if (c != L'0')
-      rest = true;
-    if (!afterPoint) scale = Clamp(scale + 1);
-  }
-
-  if (reader.Current() == L'E' || reader.Current() == L'e') {
-    reader.Advance();
-    bool negativeExponent = false;
-    if (reader.Current() == L'+' || reader.Current() == L'-') {
-      negativeExponent = reader.Current() == L'-';
-      reader.Advance();
-    }
-    long long exponent = 0;
-    while (IsDecimalDigit(reader.Current())) {
-      exponent = Clamp(exponent * 10 + (reader.Current() - L'0'));
-      reader.Advance();
-    }
-    scale = Clamp(scale + (negativeExponent ? -exponent : exponent));
-  }
-
-  if (digits.empty()) return 0;         // no leading number, or a zero
-  if (scale > 10) return std::nullopt;  // at least 10^10
-  if (scale < 0) return 0;              // below 0.1
-
-  long long whole = 0;
-  for (long long i = 0; i < scale; ++i) {
-    std::size_t k = static_cast<std::size_t>(i);
-    whole = whole * 10 + (k < digits.size() ? digits[k] - '0' : 0);
-  }
-
-  // Round half to even on the digits behind the integer part.
-  std::size_t k = static_cast<std::size_t>(scale);
-  if (k < digits.size()) {
-    int firstDigit = digits[k] - '0';
-    bool nonZeroBeyond = rest || digits.find_first_not_of('0', k + 1) != std::string::npos;
-    if (firstDigit > 5 || (firstDigit == 5 && (nonZeroBeyond || whole % 2 == 1))) ++whole;
-  }
-
-  if (negative) whole = -whole;
-  if (whole < -2147483648LL || whole > 2147483647LL) return std::nullopt;
-  return static_cast<std::int32_t>(whole);
+  if (number.digits.empty()) return 0;         // no leading number, or a zero
+  if (number.scale > 10) return std::nullopt;  // at least 10^10
+  if (number.scale < 0) return 0;              // below 0.1
+  return InSignedRange(negative, RoundHalfToEven(number));
 }
 
 }  // namespace quillet::Modul

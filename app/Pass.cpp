@@ -19,6 +19,9 @@ using ModulTextZeile2CollectionArray::FieldList;
 using ModulTextZeile2CollectionArray::TextZeileZerlegen;
 using text::Trimmed;
 
+// What a run does with the add-on record; the arguments decide it, and the checks may withdraw it.
+enum class RunMode { None = 0, Install = 1, Remove = 2 };
+
 // Longer field values are cut in the overflow message, so that the box stays readable.
 constexpr std::size_t kMaxShownLength = 64;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/version.h"
+#include "version.h"  // made by CMake in the build folder
 #include "win32/resource.h"
 
 namespace quillet {
@@ -306,7 +306,7 @@ TEST(Resources, ManifestDeclaresDpiAwarenessAndNoExecutionLevel) {
   EXPECT_NE(manifest.find("true/pm"), std::string::npos);
   EXPECT_EQ(manifest.find("<requestedExecutionLevel"), std::string::npos);
   EXPECT_EQ(manifest.find("<trustInfo"), std::string::npos);
-  // The manifest is made from the shared header's version, for the processor of this build.
+  // The manifest is made from the project's version, for the processor of this build.
   EXPECT_NE(manifest.find("name=\"Orvo.Quillet\" version=\"" QUILLET_VERSION_TEXT "\""),
             std::string::npos);
 #ifdef _WIN64
