@@ -33,17 +33,17 @@ class RecordingSession : public Session {
   std::deque<int> replies;
 };
 
+BOOL CALLBACK CountOwnWindow(HWND window, LPARAM counter) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process == GetCurrentProcessId()) ++*reinterpret_cast<int*>(counter);
+  return TRUE;
+}
+
 // Top-level windows of this process: a box of our own would be one (and would have blocked).
 int OwnTopLevelWindows() {
   int count = 0;
-  EnumWindows(
-      [](HWND window, LPARAM counter) -> BOOL {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == GetCurrentProcessId()) ++*reinterpret_cast<int*>(counter);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&count));
+  EnumWindows(CountOwnWindow, reinterpret_cast<LPARAM>(&count));
   return count;
 }
 
