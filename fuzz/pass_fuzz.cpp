@@ -234,6 +234,13 @@ std::wstring NameFromArguments(std::wstring arguments) {
   return fields.empty() ? std::wstring() : Trimmed(fields[0]);
 }
 
+// The program file as given: the third field, trimmed; empty when there is none.
+std::wstring ProgramPathFromArguments(std::wstring arguments) {
+  if (PortableToLower(arguments.substr(0, 2)) == L"-s") arguments = Trimmed(arguments.substr(2));
+  const auto fields = TextZeileZerlegen(arguments, L",", L"");
+  return fields.size() < 3 ? std::wstring() : Trimmed(fields[2]);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -284,6 +291,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool listWritten = registry.Find(kHklm, kHost)->SetValueCount(kList) != listWritesBefore;
   const std::optional<std::wstring> listAfter = ReadList(registry);
   g_listAfter = listAfter ? FuzzInput::EncodeUtf8(*listAfter) : "(no text)";
+
+  // A program path the host could not spell (no exact ANSI form; the stand-in frontend knows
+  // no short paths) refuses the install before anything is touched.
+  bool pathAnsi = true;
+  FixedLocale::AnsiOf(ProgramPathFromArguments(arguments), &pathAnsi);
+  if (install && !pathAnsi) {
+    Check(status == ExitStatus::RegistryFailed, "an install with an unstorable path did not fail");
+    Check(KeySnapshot(registry, ownKey) == ownBefore && StoredList(registry) == rawListBefore,
+          "an install refused for its program path changed something");
+    return 0;
+  }
 
   if (install) {
     // A key name has at most 255 bytes; a longer name leaves the key uncreated.
