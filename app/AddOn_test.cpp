@@ -13,6 +13,7 @@
 #include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingFrontend.h"
+#include "testing/StoredBytes.h"
 
 namespace quillet {
 
@@ -32,27 +33,10 @@ const std::string kHost = ToAnsi(facts::kHostKey);
 const std::string kList = ToAnsi(facts::kAddOnList);
 const std::string kClass = ToAnsi(facts::kAddOnKeyClass);
 
-// A REG_SZ as stored: the bytes of `text` (Latin-1, the test texts stay inside it) and a NUL.
-Bytes Sz(std::wstring_view text) {
-  Bytes bytes;
-  for (wchar_t c : text) bytes.push_back(static_cast<std::uint8_t>(c));
-  bytes.push_back(0);
-  return bytes;
-}
+using stored::Sz;
 
-// What a stored value holds, readable in a failure message.
 std::string Shown(const std::optional<StoredValue>& raw) {
-  if (!raw) return "<none>";
-  std::string text = "type " + std::to_string(raw->type) + " [";
-  for (std::uint8_t b : raw->bytes) {
-    if (b >= 0x20 && b < 0x7F) {
-      text += static_cast<char>(b);
-    } else {
-      static const char kHex[] = "0123456789ABCDEF";
-      text += std::string("\\x") + kHex[b >> 4] + kHex[b & 15];
-    }
-  }
-  return text + "]";
+  return raw ? stored::Shown(raw->type, raw->bytes) : "<none>";
 }
 
 class AddOnTest : public ::testing::Test {

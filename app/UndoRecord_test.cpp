@@ -9,6 +9,7 @@
 #include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingFrontend.h"
+#include "testing/StoredBytes.h"
 
 namespace quillet {
 
@@ -19,12 +20,7 @@ constexpr mr::Root kHklm = mr::Root::LocalMachine;
 const std::string kHost = "software\\Orvo\\Brannick\\Brannick";
 const std::string kKey = "software\\Orvo\\Brannick\\Brannick\\AddOn_Beta";
 
-mr::StoredValue Sz(const std::string& text) {
-  mr::StoredValue value{1, {}};
-  value.bytes.assign(text.begin(), text.end());
-  value.bytes.push_back(0);
-  return value;
-}
+mr::StoredValue Sz(const std::string& text) { return {mr::kRegSz, stored::Sz(text)}; }
 
 struct UndoCase {
   const char* what;

@@ -11,6 +11,7 @@
 #include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingFrontend.h"
+#include "testing/StoredBytes.h"
 
 namespace quillet {
 
@@ -27,11 +28,7 @@ void Store(MemoryRegistry& registry, std::uint32_t type, const std::vector<std::
                      FixedLocale::AnsiOf(valueName), type, data);
 }
 
-std::vector<std::uint8_t> Sz(const std::string& text) {
-  std::vector<std::uint8_t> bytes(text.begin(), text.end());
-  bytes.push_back(0);
-  return bytes;
-}
+using stored::Sz;
 
 enum class Supply { MissingKey, MissingValue, Text, Dword };
 
@@ -54,9 +51,7 @@ TEST_P(Gate, PassesOrAsksAsTheRecordedVersionSays) {
   if (c.supply == Supply::Text) Store(registry, kRegSz, Sz(c.version));
   if (c.supply == Supply::Dword) {
     std::uint32_t number = static_cast<std::uint32_t>(std::stoul(c.version));
-    Store(registry, kRegDword,
-          {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
-           static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)});
+    Store(registry, kRegDword, stored::Dword(number));
   }
   RecordingFrontend frontend;
   FixedLocale locale;

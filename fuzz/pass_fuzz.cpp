@@ -47,6 +47,7 @@
 #include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingFrontend.h"
+#include "testing/StoredBytes.h"
 #include "text/Characters.h"
 #include "text/ModulTextZeile2CollectionArray.h"
 
@@ -80,11 +81,7 @@ void Check(bool ok, const std::string& what) {
   if (!ok) Fail(what);
 }
 
-std::vector<std::uint8_t> Sz(std::string_view ansi) {
-  std::vector<std::uint8_t> bytes(ansi.begin(), ansi.end());
-  bytes.push_back(0);
-  return bytes;
-}
+using stored::Sz;
 
 // A text as a REG_SZ holds it: its ANSI bytes and a NUL, unless it already ends with one.
 std::vector<std::uint8_t> StoredText(const std::wstring& text) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "registry/ModulRegistrierung_test.h"
+#include "testing/StoredBytes.h"
 
 namespace quillet::ModulRegistrierung::test {
 
@@ -75,12 +76,6 @@ bool ReadInto(const RegistryContext& registry, Root root, std::wstring_view path
 
 RegistryValue Text(std::wstring text) { return RegistryValue(std::move(text)); }
 
-std::vector<std::uint8_t> Terminated(std::string_view text) {
-  std::vector<std::uint8_t> bytes = Bytes(text);
-  bytes.push_back(0);
-  return bytes;
-}
-
 // --- What a write stores, and how it reads back -------------------------------------------
 
 struct StoreCase {
@@ -112,17 +107,17 @@ const std::vector<StoreCase>& StoreCases() {
        Text(L"Grüße für 5 €")},
       {"BooleanTrue",
        RegistryValue(true),
-       {kRegSz, Terminated("typboolean:true")},
+       {kRegSz, stored::Sz("typboolean:true")},
        RegistryValue(true),
        Text(L"typboolean:true")},
       {"BooleanFalse",
        RegistryValue(false),
-       {kRegSz, Terminated("typboolean:false")},
+       {kRegSz, stored::Sz("typboolean:false")},
        RegistryValue(false),
        Text(L"typboolean:false")},
       {"TextLookingLikeBoolean",
        Text(L"typboolean:true"),
-       {kRegSz, Terminated("typboolean:true")},
+       {kRegSz, stored::Sz("typboolean:true")},
        RegistryValue(true),
        Text(L"typboolean:true")},
       {"Integer16MinusOne",
@@ -176,20 +171,20 @@ std::vector<std::uint8_t> Unterminated(std::string_view text) { return Bytes(tex
 
 const std::vector<DecodeCase>& DecodeCases() {
   static const std::vector<DecodeCase> cases = {
-      {"BooleanInCapitals", Terminated("typboolean:TRUE"), RegistryValue(false),
+      {"BooleanInCapitals", stored::Sz("typboolean:TRUE"), RegistryValue(false),
        Text(L"typboolean:TRUE")},
-      {"BooleanYes", Terminated("typboolean:yes"), RegistryValue(false), Text(L"typboolean:yes")},
-      {"BooleanNothing", Terminated("typboolean:"), RegistryValue(false), Text(L"typboolean:")},
-      {"BooleanTru", Terminated("typboolean:tru"), RegistryValue(false), Text(L"typboolean:tru")},
-      {"BooleanTrueLater", Terminated("typboolean:xtrue"), RegistryValue(false),
+      {"BooleanYes", stored::Sz("typboolean:yes"), RegistryValue(false), Text(L"typboolean:yes")},
+      {"BooleanNothing", stored::Sz("typboolean:"), RegistryValue(false), Text(L"typboolean:")},
+      {"BooleanTru", stored::Sz("typboolean:tru"), RegistryValue(false), Text(L"typboolean:tru")},
+      {"BooleanTrueLater", stored::Sz("typboolean:xtrue"), RegistryValue(false),
        Text(L"typboolean:xtrue")},
-      {"BooleanTrueish", Terminated("typboolean:trueish"), RegistryValue(true),
+      {"BooleanTrueish", stored::Sz("typboolean:trueish"), RegistryValue(true),
        Text(L"typboolean:trueish")},
-      {"PrefixWithCapital", Terminated("Typboolean:true"), Text(L"Typboolean:true"),
+      {"PrefixWithCapital", stored::Sz("Typboolean:true"), Text(L"Typboolean:true"),
        Text(L"Typboolean:true")},
-      {"PrefixWithoutColon", Terminated("typbooleantrue"), Text(L"typbooleantrue"),
+      {"PrefixWithoutColon", stored::Sz("typbooleantrue"), Text(L"typbooleantrue"),
        Text(L"typbooleantrue")},
-      {"DatePrefixInCapitals", Terminated("TYPDATE:kein Datum"), Text(L"TYPDATE:kein Datum"),
+      {"DatePrefixInCapitals", stored::Sz("TYPDATE:kein Datum"), Text(L"TYPDATE:kein Datum"),
        Text(L"TYPDATE:kein Datum")},
       // StoredValue by other programs without terminator, or with size 0: exactly the characters.
       {"ListWithoutNul", Unterminated("A,B"), Text(L"A,B"), Text(L"A,B")},
@@ -200,7 +195,7 @@ const std::vector<DecodeCase>& DecodeCases() {
        {'a', 'b', 'c', 0, 0},
        Text(std::wstring(L"abc\0", 4)),
        Text(std::wstring(L"abc\0", 4))},
-      {"AnsiLetters", Terminated("\xC4pfel \x80"), Text(L"Äpfel €"), Text(L"Äpfel €")},
+      {"AnsiLetters", stored::Sz("\xC4pfel \x80"), Text(L"Äpfel €"), Text(L"Äpfel €")},
   };
   return cases;
 }
@@ -226,8 +221,8 @@ struct InvalidDateCase {
 
 TEST_P(RegistrySuite, InvalidDateIsReportedWithItsWholeTextAndReadsAsNothing) {
   const std::vector<InvalidDateCase> cases = {
-      {"NothingAfterPrefix", Terminated("typdate:"), L"typdate:"},
-      {"NoDate", Terminated("typdate:kein Datum"), L"typdate:kein Datum"},
+      {"NothingAfterPrefix", stored::Sz("typdate:"), L"typdate:"},
+      {"NoDate", stored::Sz("typdate:kein Datum"), L"typdate:kein Datum"},
       {"WithoutNul", Unterminated("typdate:xyz"), L"typdate:xyz"},
   };
   for (const InvalidDateCase& c : cases) {
@@ -257,7 +252,7 @@ TEST_P(RegistrySuite, DateReadsBackAsTheSameDateAndTime) {
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(ReadStored("", "Datum"),
               (StoredValue{
-                  kRegSz, Terminated("typdate:" + binding_->Conversions().ToAnsi(text, nullptr))}));
+                  kRegSz, stored::Sz("typdate:" + binding_->Conversions().ToAnsi(text, nullptr))}));
     RegistryValue value = kDefault;
     EXPECT_TRUE(ReadInto(*registry_, binding_->Root(), Path(), L"Datum", value, false));
     ASSERT_EQ(KindOf(value), RegistryValueKind::Date);
@@ -317,7 +312,7 @@ TEST_P(RegistrySuite, OtherTypesKeepTheDefaultAndCountAsRead) {
   };
   const std::vector<Case> cases = {
       {"MultiSz", kRegMultiSz, {'a', 0, 'b', 0, 0}},
-      {"ExpandSz", kRegExpandSz, Terminated("%TEMP%")},
+      {"ExpandSz", kRegExpandSz, stored::Sz("%TEMP%")},
       {"Binary", kRegBinary, {1, 2, 3}},
   };
   for (const Case& c : cases) {
@@ -354,17 +349,17 @@ TEST_P(RegistrySuite, WriteIntoMissingKeyFailsAndCreatesNothing) {
 }
 
 TEST_P(RegistrySuite, EmptyWriteReturnsTrueAndLeavesTheKeyUntouched) {
-  Store("", "Wert", kRegSz, Terminated("alt"));
+  Store("", "Wert", kRegSz, stored::Sz("alt"));
   const int writes = store_->SetValueCalls();
   EXPECT_TRUE(WriteRegistryValue(*registry_, binding_->Root(), Path(), L"Wert", RegistryValue()));
   EXPECT_TRUE(WriteRegistryValue(*registry_, binding_->Root(), Path(), L"Neu", RegistryValue()));
   EXPECT_EQ(store_->SetValueCalls(), writes);
-  EXPECT_EQ(ReadStored("", "Wert"), (StoredValue{kRegSz, Terminated("alt")}));
+  EXPECT_EQ(ReadStored("", "Wert"), (StoredValue{kRegSz, stored::Sz("alt")}));
   EXPECT_EQ(ReadStored("", "Neu"), std::nullopt);
 }
 
 TEST_P(RegistrySuite, NamesOutsideTheAnsiCodePageAreRefusedTextsStoredWithQuestionMarks) {
-  Store("", "Wert", kRegSz, Terminated("alt"));
+  Store("", "Wert", kRegSz, stored::Sz("alt"));
   const int writes = store_->SetValueCalls();
   // Ω has no Windows-1252 form: as a name it would address another key or value ("?").
   EXPECT_FALSE(WriteRegistryValue(*registry_, binding_->Root(), Path(), L"\u03A9", Text(L"x")));
@@ -376,14 +371,14 @@ TEST_P(RegistrySuite, NamesOutsideTheAnsiCodePageAreRefusedTextsStoredWithQuesti
   // As text data it is stored the only way the host can read it, without best-fit guessing.
   EXPECT_TRUE(
       WriteRegistryValue(*registry_, binding_->Root(), Path(), L"Wert", Text(L"\u03A9mega")));
-  EXPECT_EQ(ReadStored("", "Wert"), (StoredValue{kRegSz, Terminated("?mega")}));
+  EXPECT_EQ(ReadStored("", "Wert"), (StoredValue{kRegSz, stored::Sz("?mega")}));
 }
 
 TEST_P(RegistrySuite, NamesWithNulAreRefusedRatherThanCutShort) {
-  Store("", "Wert", kRegSz, Terminated("alt"));
+  Store("", "Wert", kRegSz, stored::Sz("alt"));
   const std::wstring cut(L"Wert\0zwei", 9);
   EXPECT_FALSE(WriteRegistryValue(*registry_, binding_->Root(), Path(), cut, Text(L"neu")));
-  EXPECT_EQ(ReadStored("", "Wert"), (StoredValue{kRegSz, Terminated("alt")}));
+  EXPECT_EQ(ReadStored("", "Wert"), (StoredValue{kRegSz, stored::Sz("alt")}));
   RegistryValue value = kDefault;
   EXPECT_FALSE(ReadInto(*registry_, binding_->Root(), Path(), cut, value, false));
   EXPECT_EQ(value, kDefault);
@@ -392,11 +387,11 @@ TEST_P(RegistrySuite, NamesWithNulAreRefusedRatherThanCutShort) {
 }
 
 TEST_P(RegistrySuite, WriteRefusedByTheStoreReturnsFalse) {
-  Store("Gesperrt", "Wert", kRegSz, Terminated("alt"));
+  Store("Gesperrt", "Wert", kRegSz, stored::Sz("alt"));
   if (!binding_->FailSetValue(AnsiPath("Gesperrt"))) GTEST_SKIP() << "binding cannot fail writes";
   EXPECT_FALSE(
       WriteRegistryValue(*registry_, binding_->Root(), Path(L"Gesperrt"), L"Wert", Text(L"neu")));
-  EXPECT_EQ(ReadStored("Gesperrt", "Wert"), (StoredValue{kRegSz, Terminated("alt")}));
+  EXPECT_EQ(ReadStored("Gesperrt", "Wert"), (StoredValue{kRegSz, stored::Sz("alt")}));
 }
 
 // --- Keys ---------------------------------------------------------------------------------
@@ -405,11 +400,11 @@ TEST_P(RegistrySuite, CreateIsTrueOnlyForANewKeyAndKeepsTheClass) {
   EXPECT_TRUE(
       CreateRegistryKey(*registry_, binding_->Root(), Path(L"AddOn_X"), L"Anwendungsdaten"));
   EXPECT_EQ(binding_->KeyClass(AnsiPath("AddOn_X")), "Anwendungsdaten");
-  Store("AddOn_X", "Wert", kRegSz, Terminated("bleibt"));
+  Store("AddOn_X", "Wert", kRegSz, stored::Sz("bleibt"));
   EXPECT_FALSE(CreateRegistryKey(*registry_, binding_->Root(), Path(L"AddOn_X"), L"Andere"));
   EXPECT_FALSE(
       CreateRegistryKey(*registry_, binding_->Root(), Path(L"addon_x"), L"Anwendungsdaten"));
-  EXPECT_EQ(ReadStored("AddOn_X", "Wert"), (StoredValue{kRegSz, Terminated("bleibt")}));
+  EXPECT_EQ(ReadStored("AddOn_X", "Wert"), (StoredValue{kRegSz, stored::Sz("bleibt")}));
   // A key name has at most 255 characters (Wine refuses a shorter one too, once the whole path
   // is longer than 260).
   EXPECT_FALSE(CreateRegistryKey(*registry_, binding_->Root(), Path(std::wstring(256, L'n')), L""));
@@ -439,7 +434,7 @@ TEST_P(RegistrySuite, KeyExistsOnlyForAKeyThatOpensForReading) {
 }
 
 TEST_P(RegistrySuite, RefusedRightsCountAsFailure) {
-  Store("Gesperrt", "Wert", kRegSz, Terminated("alt"));
+  Store("Gesperrt", "Wert", kRegSz, stored::Sz("alt"));
   if (!binding_->RefuseAccess(AnsiPath("Gesperrt"), true, true)) {
     GTEST_SKIP() << "binding cannot refuse rights";
   }
@@ -457,7 +452,7 @@ TEST_P(RegistrySuite, RefusedRightsCountAsFailure) {
 }
 
 TEST_P(RegistrySuite, ReadRefusedButWriteAllowed) {
-  Store("Nurschreiben", "Wert", kRegSz, Terminated("alt"));
+  Store("Nurschreiben", "Wert", kRegSz, stored::Sz("alt"));
   if (!binding_->RefuseAccess(AnsiPath("Nurschreiben"), true, false)) {
     GTEST_SKIP() << "binding cannot refuse rights";
   }
@@ -472,7 +467,7 @@ TEST_P(RegistrySuite, ReadRefusedButWriteAllowed) {
 }
 
 TEST_P(RegistrySuite, DeleteRemovesAKeyWithValuesButNotOneWithSubKeys) {
-  Store("Weg", "Wert", kRegSz, Terminated("x"));
+  Store("Weg", "Wert", kRegSz, stored::Sz("x"));
   EXPECT_TRUE(DeleteRegistryKey(*registry_, binding_->Root(), Path(L"WEG")));
   EXPECT_FALSE(KeyThere("Weg"));
 
@@ -494,7 +489,7 @@ TEST_P(RegistrySuite, NamesCompareWithoutRegardToCase) {
   ASSERT_TRUE(CreateRegistryKey(*registry_, binding_->Root(), Path(L"\u00C4rger\u0160"), L""));
   EXPECT_TRUE(WriteRegistryValue(*registry_, binding_->Root(), Path(L"\u00E4RGER\u0161"), L"\u00FF",
                                  Text(L"ja")));
-  EXPECT_EQ(ReadStored("\xC4rger\x8A", "\x9F"), (StoredValue{kRegSz, Terminated("ja")}));
+  EXPECT_EQ(ReadStored("\xC4rger\x8A", "\x9F"), (StoredValue{kRegSz, stored::Sz("ja")}));
 }
 
 }  // namespace

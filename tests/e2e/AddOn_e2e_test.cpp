@@ -3,11 +3,11 @@
 // the 32-bit registry view, the add-on list, and eight installs at once.
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "testing/StoredBytes.h"
 #include "tests/e2e/E2eTest.h"
 #include "win32/UniqueHandle.h"
 
@@ -25,29 +25,17 @@ const wchar_t* const kNineValues[] = {
     L"ParameterFest",    L"ParameterZusatz",         L"KurzBeschreibung",
     L"LangBeschreibung", L"SpezialButtonGrafikName", L"SpezialButtonToolTiptext"};
 
-// A REG_SZ as an ANSI reader gets it: the Windows-1252 bytes of `text`, then one NUL.
-Bytes Sz(const std::string& windows1252) {
-  Bytes bytes(windows1252.begin(), windows1252.end());
-  bytes.push_back(0);
-  return bytes;
-}
+using stored::Sz;
 
 std::string Shown(const std::optional<RawValue>& raw) {
-  if (!raw) return "<missing>";
-  std::string text = "type " + std::to_string(raw->type) + ":";
-  char hex[4];
-  for (unsigned char b : raw->bytes) {
-    std::snprintf(hex, sizeof hex, " %02X", b);
-    text += hex;
-  }
-  return text;
+  return raw ? stored::Shown(raw->type, raw->bytes) : "<missing>";
 }
 
 void ExpectValue(const std::wstring& key, const wchar_t* name, DWORD type, const Bytes& bytes) {
   const std::optional<RawValue> raw = ReadRawValue(key, name);
   const bool same = raw && raw->type == type && raw->bytes == bytes;
   EXPECT_TRUE(same) << Utf8(name) << " is " << Shown(raw) << ", expected "
-                    << Shown(RawValue{type, bytes});
+                    << stored::Shown(type, bytes);
 }
 
 // The names in the list, in order; the list's text split at every comma.
