@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cwctype>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -324,13 +325,41 @@ std::wstring VersionString(const std::vector<BYTE>& block, const wchar_t* name) 
   return std::wstring(static_cast<const wchar_t*>(value));
 }
 
-TEST(Resources, VersionInformationComesFromTheSharedHeader) {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  const DWORD size = GetFileVersionInfoSizeW(path, nullptr);
+// The exe's version information is read from this test program, which carries quillet.rc; the
+// DLL's from the built quillet.dll.
+struct VersionedFile {
+  const char* name;
+  bool dll;
+  DWORD fileType;
+  const wchar_t* originalFilename;
+  const wchar_t* description;
+};
+
+std::wstring PathOf(const VersionedFile& file) {
+  if (!file.dll) {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+  }
+  const std::string built = QUILLET_DLL_PATH;
+  std::wstring path(built.begin(), built.end());
+  if (path.empty() || path.front() != L'/') return path;
+  for (wchar_t& c : path) {
+    if (c == L'/') c = L'\\';
+  }
+  return L"Z:" + path;  // Wine's drive for the Unix root
+}
+
+void PrintTo(const VersionedFile& file, std::ostream* out) { *out << file.name; }
+
+class VersionInformation : public ::testing::TestWithParam<VersionedFile> {};
+
+TEST_P(VersionInformation, ComesFromTheSharedHeader) {
+  const std::wstring path = PathOf(GetParam());
+  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), nullptr);
   ASSERT_GT(size, 0u);
   std::vector<BYTE> block(size);
-  ASSERT_TRUE(GetFileVersionInfoW(path, 0, size, block.data()));
+  ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
 
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
@@ -338,6 +367,8 @@ TEST(Resources, VersionInformationComesFromTheSharedHeader) {
   EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(QUILLET_VERSION_MINOR, QUILLET_VERSION_MAJOR));
   EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(QUILLET_VERSION_BUILD, QUILLET_VERSION_PATCH));
   EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+  EXPECT_EQ(fixed->dwFileType, GetParam().fileType);
+  EXPECT_EQ(VersionString(block, L"OriginalFilename"), GetParam().originalFilename);
 
   const std::wstring numbers =
       std::to_wstring(QUILLET_VERSION_MAJOR) + L"." + std::to_wstring(QUILLET_VERSION_MINOR) +
@@ -345,8 +376,7 @@ TEST(Resources, VersionInformationComesFromTheSharedHeader) {
   EXPECT_EQ(VersionString(block, L"FileVersion"), numbers);
   EXPECT_EQ(VersionString(block, L"ProductVersion"), numbers);
   EXPECT_EQ(VersionString(block, L"ProductName"), L"Quillet");
-  EXPECT_EQ(VersionString(block, L"FileDescription"),
-            L"Quillet \u2013 Zusatzprogramme f\u00FCr den Kestrelview einrichten");
+  EXPECT_EQ(VersionString(block, L"FileDescription"), GetParam().description);
 
   // Without a requested execution level, UAC would ask to elevate a program whose version
   // strings hold one of these words.
@@ -359,6 +389,16 @@ TEST(Resources, VersionInformationComesFromTheSharedHeader) {
     }
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Resources, VersionInformation,
+    ::testing::Values(
+        VersionedFile{"Exe", false, VFT_APP, L"quillet.exe",
+                      L"Quillet \u2013 Zusatzprogramme f\u00FCr den Kestrelview einrichten"},
+        VersionedFile{
+            "Dll", true, VFT_DLL, L"quillet.dll",
+            L"Quillet \u2013 Zusatzprogramme f\u00FCr den Kestrelview einrichten (MSI, NSIS, C)"}),
+    [](const ::testing::TestParamInfo<VersionedFile>& info) { return info.param.name; });
 
 }  // namespace
 
