@@ -140,6 +140,24 @@ rt_dword() {
   printf 'type 4: %02x %02x %02x %02x\n' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) \
     $(($1 >> 24 & 255))
 }
+# rt_merkzettel_values FOLDER: the example add-on's key as the host reads it once either example
+# installer registered it from FOLDER (a Windows path): its nine values and its class, quillet
+# completing the program name, given without a folder, with its own folder.
+rt_merkzettel_values() {
+  local text="Sendungen für später vormerken"
+  cat <<EOF
+"AddOnName" = $(rt_sz Merkzettel)
+"EinbindungsModus" = $(rt_dword 1)
+"ExeDateiname" = $(rt_sz "$1\\Merkzettel.exe")
+"KurzBeschreibung" = $(rt_sz "$text")
+"LangBeschreibung" = $(rt_sz "")
+"ParameterFest" = $(rt_sz "")
+"ParameterZusatz" = $(rt_dword 2)
+"SpezialButtonGrafikName" = $(rt_sz AddOn)
+"SpezialButtonToolTiptext" = $(rt_sz "$text")
+class "Anwendungsdaten"
+EOF
+}
 # rt_decode `type N: BYTES`: a REG_SZ as its text (UTF-8, without the NUL), a REG_DWORD as its
 # number in decimal; anything else as it is.
 rt_decode() {
