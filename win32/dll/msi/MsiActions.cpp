@@ -78,33 +78,32 @@ ExitStatus Work(Session& session, MsiFrontend& frontend, const std::wstring& com
   return status;
 }
 
-UINT Install(MSIHANDLE install) {
+// The frame of the deferred, rollback and commit actions: their session, the data the immediate
+// part scheduled for them, and a frontend over both; `unusable` when there is no session.
+template <typename Step>
+UINT InScheduledSession(MSIHANDLE install, UINT unusable, Step step) {
   InstallerSession session(install);
-  if (!session.Usable()) return ERROR_INSTALL_FAILURE;
+  if (!session.Usable()) return unusable;
   const ActionData data = ReadActionData(session);
   MsiFrontend frontend(session, data.commandText, data.folder);
-  return Work(session, frontend, data.commandText) == ExitStatus::Done ? ERROR_SUCCESS
-                                                                       : ERROR_INSTALL_FAILURE;
+  return step(session, frontend, data.commandText);
 }
 
-UINT Remove(MSIHANDLE install) {
-  InstallerSession session(install);
-  if (!session.Usable()) return ERROR_SUCCESS;
-  const ActionData data = ReadActionData(session);
-  MsiFrontend frontend(session, data.commandText, data.folder);
+UINT Install(Session& session, MsiFrontend& frontend, const std::wstring& commandText) {
+  return Work(session, frontend, commandText) == ExitStatus::Done ? ERROR_SUCCESS
+                                                                  : ERROR_INSTALL_FAILURE;
+}
+
+UINT Remove(Session& session, MsiFrontend& frontend, const std::wstring& commandText) {
   // An uninstall must always be possible: a registration that stays is the lesser harm.
-  if (Work(session, frontend, data.commandText) != ExitStatus::Done) {
+  if (Work(session, frontend, commandText) != ExitStatus::Done) {
     frontend.Log(L"warning: the add-on could not be removed; the uninstall goes on");
   }
   return ERROR_SUCCESS;
 }
 
-UINT Rollback(MSIHANDLE install) {
-  InstallerSession session(install);
-  if (!session.Usable()) return ERROR_SUCCESS;
-  const ActionData data = ReadActionData(session);
-  MsiFrontend frontend(session, data.commandText, data.folder);
-  const std::wstring name = AddOnNameOf(data.commandText, frontend);
+UINT Rollback(Session& session, MsiFrontend& frontend, const std::wstring& commandText) {
+  const std::wstring name = AddOnNameOf(commandText, frontend);
   const std::wstring file = UndoFileName(session.Property(L"ProductCode"), name);
   const std::optional<std::string> bytes = ReadUndoFile(file);
   if (!bytes) {
@@ -124,12 +123,8 @@ UINT Rollback(MSIHANDLE install) {
   return ERROR_SUCCESS;
 }
 
-UINT Commit(MSIHANDLE install) {
-  InstallerSession session(install);
-  if (!session.Usable()) return ERROR_SUCCESS;
-  const ActionData data = ReadActionData(session);
-  MsiFrontend frontend(session, data.commandText, data.folder);
-  const std::wstring name = AddOnNameOf(data.commandText, frontend);
+UINT Commit(Session& session, MsiFrontend& frontend, const std::wstring& commandText) {
+  const std::wstring name = AddOnNameOf(commandText, frontend);
   DeleteUndoFile(UndoFileName(session.Property(L"ProductCode"), name));
   frontend.Log(L"undo record of '" + name + L"' deleted");
   return ERROR_SUCCESS;
@@ -143,9 +138,15 @@ UINT Commit(MSIHANDLE install) {
   extern "C" __declspec(dllexport) UINT __stdcall name(MSIHANDLE install) {                    \
     return quillet::guest::GuardedEntry<UINT>(onFailure, [install] { return body(install); }); \
   }
+// A scheduled action: the same, in the frame of its session and data.
+#define QUILLET_MSI_SCHEDULED_ACTION(name, step, onFailure)                                       \
+  QUILLET_MSI_ACTION(                                                                             \
+      name,                                                                                       \
+      [](MSIHANDLE handle) { return quillet::msi::InScheduledSession(handle, onFailure, step); }, \
+      onFailure)
 
 QUILLET_MSI_ACTION(MsiCheck, quillet::msi::Check, ERROR_INSTALL_FAILURE)
-QUILLET_MSI_ACTION(MsiInstall, quillet::msi::Install, ERROR_INSTALL_FAILURE)
-QUILLET_MSI_ACTION(MsiRemove, quillet::msi::Remove, ERROR_SUCCESS)
-QUILLET_MSI_ACTION(MsiRollback, quillet::msi::Rollback, ERROR_SUCCESS)
-QUILLET_MSI_ACTION(MsiCommit, quillet::msi::Commit, ERROR_SUCCESS)
+QUILLET_MSI_SCHEDULED_ACTION(MsiInstall, quillet::msi::Install, ERROR_INSTALL_FAILURE)
+QUILLET_MSI_SCHEDULED_ACTION(MsiRemove, quillet::msi::Remove, ERROR_SUCCESS)
+QUILLET_MSI_SCHEDULED_ACTION(MsiRollback, quillet::msi::Rollback, ERROR_SUCCESS)
+QUILLET_MSI_SCHEDULED_ACTION(MsiCommit, quillet::msi::Commit, ERROR_SUCCESS)
