@@ -26,8 +26,9 @@
 //     finds the name in N. The list changes only at its end: N is L, or L followed by the name,
 //     or L followed by "," and the name.
 //  5. Remove, membership test finds the name in L: N is the elements of L as the splitter cuts
-//     them (trimmed, unquoted) without the first one equal to the name (trimmed, ignoring case),
-//     joined by "," with nothing before the first non-empty text.
+//     them (trimmed, unquoted; taken from SplitterModel, not from the product's splitter)
+//     without the first one equal to the name (trimmed, ignoring case), joined by "," with
+//     nothing before the first non-empty text.
 //  6. Remove, membership test does not find the name: the list is not written.
 #include <algorithm>
 #include <cstddef>
@@ -43,22 +44,21 @@
 #include "app/Facts.h"
 #include "app/Pass.h"
 #include "fuzz/FuzzInput.h"
+#include "fuzz/SplitterModel.h"
 #include "registry/ModulRegistrierung.h"
 #include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingFrontend.h"
 #include "testing/StoredBytes.h"
 #include "text/Characters.h"
-#include "text/ModulTextZeile2CollectionArray.h"
 
 namespace quillet {
 
 namespace {
 
 namespace mr = ModulRegistrierung;
-using ModulTextZeile2CollectionArray::TextZeileZerlegen;
 using mr::MemoryRegistry;
-using text::Trimmed;
+using SplitterModel::TrimBlanks;
 
 constexpr mr::Root kHklm = mr::Root::LocalMachine;
 std::string ToAnsi(std::wstring_view text) { return FixedLocale::AnsiOf(text); }
@@ -208,9 +208,9 @@ std::vector<std::wstring> NonEmptyPieces(const std::wstring& list) {
 }
 
 std::wstring ExpectedAfterRemove(const std::wstring& list, const std::wstring& name) {
-  std::vector<std::wstring> elements = TextZeileZerlegen(list, L",", L"");
+  std::vector<std::wstring> elements = SplitterModel::Split(list, L",", L"");
   for (auto it = elements.begin(); it != elements.end(); ++it) {
-    if (Folded(Trimmed(*it)) == Folded(Trimmed(name))) {
+    if (Folded(TrimBlanks(*it)) == Folded(TrimBlanks(name))) {
       elements.erase(it);
       break;
     }
@@ -226,16 +226,16 @@ std::wstring ExpectedAfterRemove(const std::wstring& list, const std::wstring& n
 // The add-on name the run works on, read from the argument text the way the command line is
 // meant: an optional leading "-s", then the first field, trimmed.
 std::wstring NameFromArguments(std::wstring arguments) {
-  if (PortableToLower(arguments.substr(0, 2)) == L"-s") arguments = Trimmed(arguments.substr(2));
-  const auto fields = TextZeileZerlegen(arguments, L",", L"");
-  return fields.empty() ? std::wstring() : Trimmed(fields[0]);
+  if (PortableToLower(arguments.substr(0, 2)) == L"-s") arguments = TrimBlanks(arguments.substr(2));
+  const auto fields = SplitterModel::Split(arguments, L",", L"");
+  return fields.empty() ? std::wstring() : TrimBlanks(fields[0]);
 }
 
 // The program file as given: the third field, trimmed; empty when there is none.
 std::wstring ProgramPathFromArguments(std::wstring arguments) {
-  if (PortableToLower(arguments.substr(0, 2)) == L"-s") arguments = Trimmed(arguments.substr(2));
-  const auto fields = TextZeileZerlegen(arguments, L",", L"");
-  return fields.size() < 3 ? std::wstring() : Trimmed(fields[2]);
+  if (PortableToLower(arguments.substr(0, 2)) == L"-s") arguments = TrimBlanks(arguments.substr(2));
+  const auto fields = SplitterModel::Split(arguments, L",", L"");
+  return fields.size() < 3 ? std::wstring() : TrimBlanks(fields[2]);
 }
 
 }  // namespace

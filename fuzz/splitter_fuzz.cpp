@@ -1,4 +1,4 @@
-// Fuzzes TextZeileZerlegen with any line and any delimiters.
+// Fuzzes TextZeileZerlegen and AnfuehrungszeichenEntfernen with any line and any delimiters.
 //
 // Input: the line, then optionally a NUL byte and the delimiter, then optionally a NUL byte
 // and the second delimiter, all UTF-8 (FuzzInput). Without them the delimiters are the ones
@@ -6,13 +6,12 @@
 //
 // Invariants, checked on every input:
 //  1. No crash, hang or out-of-bounds access (ASan, UBSan, libFuzzer's timeout).
-//  2. The fields together are no longer than the line: nothing is invented, nothing repeated.
-//  3. There are at most (length of the trimmed line + 1) fields, and none for a line that is
-//     empty or all blanks.
-//  4. For a line with no double quote and no line feed, cut at a one-character delimiter
-//     (and a one-character second delimiter or none) that is neither a blank, a double quote
-//     nor a line feed: k delimiters in the line give k + 1 fields, each the piece between them
-//     trimmed of blanks - the plain split that every caller expects.
+//  2. The fields are exactly those of the independent model (SplitterModel): quotes, both
+//     delimiters of any length, line feeds, blanks, an unclosed quote. The line on its own,
+//     given to AnfuehrungszeichenEntfernen, loses the same quote pair as in the model.
+//  3. A net under both: the fields together are no longer than the line (nothing invented,
+//     nothing repeated), there are at most (length of the trimmed line + 1) of them, and none
+//     for a line that is empty or all blanks.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -21,44 +20,29 @@
 #include <vector>
 
 #include "fuzz/FuzzInput.h"
-#include "text/Characters.h"
+#include "fuzz/SplitterModel.h"
 #include "text/ModulTextZeile2CollectionArray.h"
 
 namespace quillet {
 
 namespace {
 
+using ModulTextZeile2CollectionArray::AnfuehrungszeichenEntfernen;
 using ModulTextZeile2CollectionArray::FieldList;
 using ModulTextZeile2CollectionArray::TextZeileZerlegen;
-using text::Trimmed;
 
-[[noreturn]] void Fail(const char* what, const std::wstring& line) {
-  std::fprintf(stderr, "splitter invariant broken: %s\nline: [%s]\n", what,
-               FuzzInput::EncodeUtf8(line).c_str());
+std::string Fields(const FieldList& fields) {
+  std::string text;
+  for (const std::wstring& field : fields) text += "[" + FuzzInput::EncodeUtf8(field) + "]";
+  return text;
+}
+
+[[noreturn]] void Fail(const char* what, const std::wstring& line, const FieldList& fields,
+                       const FieldList& expected) {
+  std::fprintf(stderr, "splitter invariant broken: %s\nline: [%s]\nfields: %s\nmodel:  %s\n", what,
+               FuzzInput::EncodeUtf8(line).c_str(), Fields(fields).c_str(),
+               Fields(expected).c_str());
   std::abort();
-}
-
-bool IsPlainDelimiter(const std::wstring& delimiter) {
-  return delimiter.size() == 1 && delimiter[0] != L' ' && delimiter[0] != L'"' &&
-         delimiter[0] != L'\n';
-}
-
-// The reference for invariant 4: cut at every occurrence of either character, trim each piece.
-FieldList PlainSplit(const std::wstring& line, const std::wstring& delimiter,
-                     const std::wstring& second) {
-  FieldList pieces;
-  if (Trimmed(line).empty()) return pieces;
-  std::wstring piece;
-  for (const wchar_t c : line) {
-    if (c == delimiter[0] || (!second.empty() && c == second[0])) {
-      pieces.push_back(Trimmed(piece));
-      piece.clear();
-    } else {
-      piece += c;
-    }
-  }
-  pieces.push_back(Trimmed(piece));
-  return pieces;
 }
 
 }  // namespace
@@ -70,20 +54,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::wstring second = parts.size() > 2 ? parts[2] : L"";
 
   const FieldList fields = TextZeileZerlegen(line, delimiter, second);
+  const FieldList expected = SplitterModel::Split(line, delimiter, second);
+  if (fields != expected) Fail("the fields differ from the model's", line, fields, expected);
+  if (AnfuehrungszeichenEntfernen(line) != SplitterModel::StripQuotePair(line)) {
+    Fail("the quote pair of the whole line differs from the model's", line, {}, {});
+  }
 
   std::size_t total = 0;
   for (const std::wstring& field : fields) total += field.size();
-  if (total > line.size()) Fail("the fields are longer than the line", line);
-
-  const std::size_t trimmed = Trimmed(line).size();
-  if (fields.size() > trimmed + 1) Fail("more fields than characters", line);
-  if (trimmed == 0 && !fields.empty()) Fail("fields from an empty or blank line", line);
-
-  const bool plainLine = line.find_first_of(L"\"\n") == std::wstring::npos;
-  if (plainLine && IsPlainDelimiter(delimiter) && (second.empty() || IsPlainDelimiter(second))) {
-    if (fields != PlainSplit(line, delimiter, second)) {
-      Fail("a line without quotes is not cut at each delimiter", line);
-    }
+  if (total > line.size()) Fail("the fields are longer than the line", line, fields, expected);
+  const std::size_t trimmed = SplitterModel::TrimBlanks(line).size();
+  if (fields.size() > trimmed + 1) Fail("more fields than characters", line, fields, expected);
+  if (trimmed == 0 && !fields.empty()) {
+    Fail("fields from an empty or blank line", line, fields, expected);
   }
   return 0;
 }

@@ -13,6 +13,23 @@ namespace {
 constexpr wchar_t kQuote = L'"';
 constexpr wchar_t kLineFeed = L'\n';
 
+// Whether position `i` of `line` lies between two characters, not inside a surrogate pair.
+bool OnCharacterBoundary(const std::wstring& line, std::size_t i) {
+  return i == 0 || i >= line.size() || text::CharacterLength(line, i - 1) == 1;
+}
+
+// Where `delimiter` first occurs at or after `from` as whole characters: a delimiter that is
+// half of a surrogate pair does not cut the pair apart. npos when it does not occur.
+std::size_t FindWhole(const std::wstring& line, const std::wstring& delimiter, std::size_t from) {
+  for (std::size_t at = line.find(delimiter, from); at != std::wstring::npos;
+       at = line.find(delimiter, at + 1)) {
+    if (OnCharacterBoundary(line, at) && OnCharacterBoundary(line, at + delimiter.size())) {
+      return at;
+    }
+  }
+  return std::wstring::npos;
+}
+
 // Position (0-based) where the earlier of the two delimiters begins at or after `from`, or
 // `line.size()` when neither occurs. Searching forward from the cursor keeps the whole split
 // linear in the length of the line.
@@ -21,7 +38,7 @@ std::size_t NextDelimiter(const std::wstring& line, std::size_t from, const std:
   std::size_t end = std::wstring::npos;
   for (const std::wstring* delimiter : {&first, &second}) {
     if (delimiter->empty()) continue;
-    end = std::min(end, line.find(*delimiter, from));
+    end = std::min(end, FindWhole(line, *delimiter, from));
   }
   return end == std::wstring::npos ? line.size() : end;
 }
@@ -52,8 +69,9 @@ FieldList TextZeileZerlegen(std::wstring input, std::wstring delimiter, std::wst
     fields.push_back(AnfuehrungszeichenEntfernen(std::move(field)));
 
     // Exactly one character past the field is skipped, whatever it is and however long the
-    // delimiter: callers rely on that for multi-character delimiters such as CR LF.
-    cursor = end + 1;
+    // delimiter: callers rely on that for multi-character delimiters such as CR LF. A surrogate
+    // pair is one character and goes as a whole, so no field begins with half of one.
+    cursor = end + (end < n ? text::CharacterLength(line, end) : 1);
   }
   return fields;
 }

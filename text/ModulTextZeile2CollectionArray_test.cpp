@@ -87,6 +87,16 @@ TEST(TextZeileZerlegen, CountsCharactersNotBytes) {
   EXPECT_EQ(TextZeileZerlegen(L"\"öäü,ß\",É", L",", L""), (FieldList{L"öäü,ß", L"É"}));
 }
 
+// A character beyond U+FFFF is one character, as two UTF-16 units: it is skipped as a whole
+// behind a closing quote or as a delimiter, and half of it is no delimiter.
+TEST(TextZeileZerlegen, SurrogatePairIsOneCharacter) {
+  const std::wstring pair = L"\xD83D\xDE00";
+  EXPECT_EQ(TextZeileZerlegen(L"\"a\"" + pair + L",b", L",", L""), (FieldList{L"a", L"", L"b"}));
+  EXPECT_EQ(TextZeileZerlegen(L"a" + pair + L"b", pair, L""), (FieldList{L"a", L"b"}));
+  EXPECT_EQ(TextZeileZerlegen(L"a" + pair + L"b", L"\xDE00", L"\xD83D"),
+            (FieldList{L"a" + pair + L"b"}));
+}
+
 TEST(TextZeileZerlegen, EmptyDelimiterSplitsNothing) {
   EXPECT_EQ(TextZeileZerlegen(L"a,b", L"", L""), (FieldList{L"a,b"}));
 }
