@@ -12,6 +12,7 @@
 #include "app/Facts.h"
 #include "app/VersionGate.h"
 #include "registry/ModulRegistrierung.h"
+#include "testing/ExpectedTexts.h"
 #include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingFrontend.h"
@@ -263,23 +264,13 @@ TEST_F(PassTest, ASwitchNotAtTheStartIsPartOfTheName) {
 // --- The usage message ----------------------------------------------------------------------
 
 TEST_F(PassTest, NoFieldsShowTheUsageMessage) {
-  const std::wstring text =
-      L"Nicht genügend Parameter übergeben.\r\n"
-      L"\r\n"
-      L"Um mit dieser Datei ein AddOn einrichten zu lassen, geben Sie bitte mindestens\r\n"
-      L"Name, Kurzbeschreibung und Dateiname der Exe an. Zum Beispiel:\r\n"
-      L"\r\n"
-      L"quillet.exe \"Vellumar\",\"Videoetiketten drucken\",\"C:\\Vellumar.exe\" \r\n"
-      L"\r\n"
-      L"Eine vollständige Liste alle möglichen Optionen finden Sie im FAQ-Bereich unter \r\n"
-      L"www.orvo.de/faq oder www.kestrelview.de/faq.";
   for (const wchar_t* arguments : {L"", L"   ", L"-s", L"-S  "}) {
     RecordingFrontend p(arguments);
     p.QueueAnswer(MessageAnswer::Ok);
     EXPECT_EQ(RunPass(p, stores), ExitStatus::Refused) << arguments;
     ASSERT_EQ(p.Messages().size(), 1u) << arguments;
     EXPECT_EQ(p.Messages()[0].title, L"Quillet");
-    EXPECT_EQ(p.Messages()[0].text, text);
+    EXPECT_EQ(p.Messages()[0].text, expected::kUsageText);
     EXPECT_EQ(p.Messages()[0].icon, MessageIcon::Information);
     EXPECT_EQ(p.Messages()[0].buttons, MessageButtons::Ok);
     EXPECT_EQ(p.Calls(), (std::vector<std::wstring>{L"message:Quillet", L"unload"}));

@@ -4,23 +4,13 @@
 #include <ostream>
 #include <string>
 
+#include "testing/ExpectedTexts.h"
 #include "tests/e2e/E2eTest.h"
 
 namespace quillet {
 
 namespace e2e {
 namespace {
-
-const std::wstring kUsageText =
-    L"Nicht genügend Parameter übergeben.\r\n"
-    L"\r\n"
-    L"Um mit dieser Datei ein AddOn einrichten zu lassen, geben Sie bitte mindestens\r\n"
-    L"Name, Kurzbeschreibung und Dateiname der Exe an. Zum Beispiel:\r\n"
-    L"\r\n"
-    L"quillet.exe \"Vellumar\",\"Videoetiketten drucken\",\"C:\\Vellumar.exe\" \r\n"
-    L"\r\n"
-    L"Eine vollständige Liste alle möglichen Optionen finden Sie im FAQ-Bereich unter \r\n"
-    L"www.orvo.de/faq oder www.kestrelview.de/faq.";
 
 const std::wstring kVellumarKey = std::wstring(kHostKey) + L"\\AddOn_Vellumar";
 
@@ -60,7 +50,7 @@ TEST_P(UsageMessageTest, ShowsTheUsageAndChangesNothing) {
   ASSERT_EQ(run.messageBoxes.size(), 1u) << Describe(run);
   const MessageBoxSeen& box = run.messageBoxes[0];
   EXPECT_EQ(box.caption, L"Quillet");
-  EXPECT_EQ(box.text, kUsageText);
+  EXPECT_EQ(box.text, expected::kUsageText);
   EXPECT_TRUE(OnlyOk(box)) << Describe(run);
   EXPECT_EQ(box.icon, Icon::Information);
   EXPECT_EQ(run.exitCode, 2u);
