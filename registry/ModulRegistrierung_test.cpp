@@ -76,6 +76,8 @@ bool ReadInto(const RegistryContext& registry, Root root, std::wstring_view path
 
 RegistryValue Text(std::wstring text) { return RegistryValue(std::move(text)); }
 
+using stored::Sz;
+
 // --- What a write stores, and how it reads back -------------------------------------------
 
 struct StoreCase {
@@ -107,17 +109,17 @@ const std::vector<StoreCase>& StoreCases() {
        Text(L"Grüße für 5 €")},
       {"BooleanTrue",
        RegistryValue(true),
-       {kRegSz, stored::Sz("typboolean:true")},
+       {kRegSz, Sz("typboolean:true")},
        RegistryValue(true),
        Text(L"typboolean:true")},
       {"BooleanFalse",
        RegistryValue(false),
-       {kRegSz, stored::Sz("typboolean:false")},
+       {kRegSz, Sz("typboolean:false")},
        RegistryValue(false),
        Text(L"typboolean:false")},
       {"TextLookingLikeBoolean",
        Text(L"typboolean:true"),
-       {kRegSz, stored::Sz("typboolean:true")},
+       {kRegSz, Sz("typboolean:true")},
        RegistryValue(true),
        Text(L"typboolean:true")},
       {"Integer16MinusOne",
@@ -171,20 +173,18 @@ std::vector<std::uint8_t> Unterminated(std::string_view text) { return Bytes(tex
 
 const std::vector<DecodeCase>& DecodeCases() {
   static const std::vector<DecodeCase> cases = {
-      {"BooleanInCapitals", stored::Sz("typboolean:TRUE"), RegistryValue(false),
-       Text(L"typboolean:TRUE")},
-      {"BooleanYes", stored::Sz("typboolean:yes"), RegistryValue(false), Text(L"typboolean:yes")},
-      {"BooleanNothing", stored::Sz("typboolean:"), RegistryValue(false), Text(L"typboolean:")},
-      {"BooleanTru", stored::Sz("typboolean:tru"), RegistryValue(false), Text(L"typboolean:tru")},
-      {"BooleanTrueLater", stored::Sz("typboolean:xtrue"), RegistryValue(false),
-       Text(L"typboolean:xtrue")},
-      {"BooleanTrueish", stored::Sz("typboolean:trueish"), RegistryValue(true),
+      {"BooleanInCapitals", Sz("typboolean:TRUE"), RegistryValue(false), Text(L"typboolean:TRUE")},
+      {"BooleanYes", Sz("typboolean:yes"), RegistryValue(false), Text(L"typboolean:yes")},
+      {"BooleanNothing", Sz("typboolean:"), RegistryValue(false), Text(L"typboolean:")},
+      {"BooleanTru", Sz("typboolean:tru"), RegistryValue(false), Text(L"typboolean:tru")},
+      {"BooleanTrueLater", Sz("typboolean:xtrue"), RegistryValue(false), Text(L"typboolean:xtrue")},
+      {"BooleanTrueish", Sz("typboolean:trueish"), RegistryValue(true),
        Text(L"typboolean:trueish")},
-      {"PrefixWithCapital", stored::Sz("Typboolean:true"), Text(L"Typboolean:true"),
+      {"PrefixWithCapital", Sz("Typboolean:true"), Text(L"Typboolean:true"),
        Text(L"Typboolean:true")},
-      {"PrefixWithoutColon", stored::Sz("typbooleantrue"), Text(L"typbooleantrue"),
+      {"PrefixWithoutColon", Sz("typbooleantrue"), Text(L"typbooleantrue"),
        Text(L"typbooleantrue")},
-      {"DatePrefixInCapitals", stored::Sz("TYPDATE:kein Datum"), Text(L"TYPDATE:kein Datum"),
+      {"DatePrefixInCapitals", Sz("TYPDATE:kein Datum"), Text(L"TYPDATE:kein Datum"),
        Text(L"TYPDATE:kein Datum")},
       // StoredValue by other programs without terminator, or with size 0: exactly the characters.
       {"ListWithoutNul", Unterminated("A,B"), Text(L"A,B"), Text(L"A,B")},
@@ -195,7 +195,7 @@ const std::vector<DecodeCase>& DecodeCases() {
        {'a', 'b', 'c', 0, 0},
        Text(std::wstring(L"abc\0", 4)),
        Text(std::wstring(L"abc\0", 4))},
-      {"AnsiLetters", stored::Sz("\xC4pfel \x80"), Text(L"Äpfel €"), Text(L"Äpfel €")},
+      {"AnsiLetters", Sz("\xC4pfel \x80"), Text(L"Äpfel €"), Text(L"Äpfel €")},
   };
   return cases;
 }
@@ -221,8 +221,8 @@ struct InvalidDateCase {
 
 TEST_P(RegistrySuite, InvalidDateIsReportedWithItsWholeTextAndReadsAsNothing) {
   const std::vector<InvalidDateCase> cases = {
-      {"NothingAfterPrefix", stored::Sz("typdate:"), L"typdate:"},
-      {"NoDate", stored::Sz("typdate:kein Datum"), L"typdate:kein Datum"},
+      {"NothingAfterPrefix", Sz("typdate:"), L"typdate:"},
+      {"NoDate", Sz("typdate:kein Datum"), L"typdate:kein Datum"},
       {"WithoutNul", Unterminated("typdate:xyz"), L"typdate:xyz"},
   };
   for (const InvalidDateCase& c : cases) {
@@ -250,9 +250,9 @@ TEST_P(RegistrySuite, DateReadsBackAsTheSameDateAndTime) {
     ASSERT_TRUE(WriteRegistryValue(*registry_, binding_->Root(), Path(), L"Datum", date));
     const std::wstring text = binding_->Conversions().DateToText(date);
     ASSERT_FALSE(text.empty());
-    EXPECT_EQ(ReadStored("", "Datum"),
-              (StoredValue{
-                  kRegSz, stored::Sz("typdate:" + binding_->Conversions().ToAnsi(text, nullptr))}));
+    EXPECT_EQ(
+        ReadStored("", "Datum"),
+        (StoredValue{kRegSz, Sz("typdate:" + binding_->Conversions().ToAnsi(text, nullptr))}));
     RegistryValue value = kDefault;
     EXPECT_TRUE(ReadInto(*registry_, binding_->Root(), Path(), L"Datum", value, false));
     ASSERT_EQ(KindOf(value), RegistryValueKind::Date);
@@ -312,7 +312,7 @@ TEST_P(RegistrySuite, OtherTypesKeepTheDefaultAndCountAsRead) {
   };
   const std::vector<Case> cases = {
       {"MultiSz", kRegMultiSz, {'a', 0, 'b', 0, 0}},
-      {"ExpandSz", kRegExpandSz, stored::Sz("%TEMP%")},
+      {"ExpandSz", kRegExpandSz, Sz("%TEMP%")},
       {"Binary", kRegBinary, {1, 2, 3}},
   };
   for (const Case& c : cases) {
@@ -349,17 +349,17 @@ TEST_P(RegistrySuite, WriteIntoMissingKeyFailsAndCreatesNothing) {
 }
 
 TEST_P(RegistrySuite, EmptyWriteReturnsTrueAndLeavesTheKeyUntouched) {
-  Store("", "Wert", kRegSz, stored::Sz("alt"));
+  Store("", "Wert", kRegSz, Sz("alt"));
   const int writes = store_->SetValueCalls();
   EXPECT_TRUE(WriteRegistryValue(*registry_, binding_->Root(), Path(), L"Wert", RegistryValue()));
   EXPECT_TRUE(WriteRegistryValue(*registry_, binding_->Root(), Path(), L"Neu", RegistryValue()));
   EXPECT_EQ(store_->SetValueCalls(), writes);
-  EXPECT_EQ(ReadStored("", "Wert"), (StoredValue{kRegSz, stored::Sz("alt")}));
+  EXPECT_EQ(ReadStored("", "Wert"), (StoredValue{kRegSz, Sz("alt")}));
   EXPECT_EQ(ReadStored("", "Neu"), std::nullopt);
 }
 
 TEST_P(RegistrySuite, NamesOutsideTheAnsiCodePageAreRefusedTextsStoredWithQuestionMarks) {
-  Store("", "Wert", kRegSz, stored::Sz("alt"));
+  Store("", "Wert", kRegSz, Sz("alt"));
   const int writes = store_->SetValueCalls();
   // Ω has no Windows-1252 form: as a name it would address another key or value ("?").
   EXPECT_FALSE(WriteRegistryValue(*registry_, binding_->Root(), Path(), L"\u03A9", Text(L"x")));
@@ -371,14 +371,14 @@ TEST_P(RegistrySuite, NamesOutsideTheAnsiCodePageAreRefusedTextsStoredWithQuesti
   // As text data it is stored the only way the host can read it, without best-fit guessing.
   EXPECT_TRUE(
       WriteRegistryValue(*registry_, binding_->Root(), Path(), L"Wert", Text(L"\u03A9mega")));
-  EXPECT_EQ(ReadStored("", "Wert"), (StoredValue{kRegSz, stored::Sz("?mega")}));
+  EXPECT_EQ(ReadStored("", "Wert"), (StoredValue{kRegSz, Sz("?mega")}));
 }
 
 TEST_P(RegistrySuite, NamesWithNulAreRefusedRatherThanCutShort) {
-  Store("", "Wert", kRegSz, stored::Sz("alt"));
+  Store("", "Wert", kRegSz, Sz("alt"));
   const std::wstring cut(L"Wert\0zwei", 9);
   EXPECT_FALSE(WriteRegistryValue(*registry_, binding_->Root(), Path(), cut, Text(L"neu")));
-  EXPECT_EQ(ReadStored("", "Wert"), (StoredValue{kRegSz, stored::Sz("alt")}));
+  EXPECT_EQ(ReadStored("", "Wert"), (StoredValue{kRegSz, Sz("alt")}));
   RegistryValue value = kDefault;
   EXPECT_FALSE(ReadInto(*registry_, binding_->Root(), Path(), cut, value, false));
   EXPECT_EQ(value, kDefault);
@@ -387,11 +387,11 @@ TEST_P(RegistrySuite, NamesWithNulAreRefusedRatherThanCutShort) {
 }
 
 TEST_P(RegistrySuite, WriteRefusedByTheStoreReturnsFalse) {
-  Store("Gesperrt", "Wert", kRegSz, stored::Sz("alt"));
+  Store("Gesperrt", "Wert", kRegSz, Sz("alt"));
   if (!binding_->FailSetValue(AnsiPath("Gesperrt"))) GTEST_SKIP() << "binding cannot fail writes";
   EXPECT_FALSE(
       WriteRegistryValue(*registry_, binding_->Root(), Path(L"Gesperrt"), L"Wert", Text(L"neu")));
-  EXPECT_EQ(ReadStored("Gesperrt", "Wert"), (StoredValue{kRegSz, stored::Sz("alt")}));
+  EXPECT_EQ(ReadStored("Gesperrt", "Wert"), (StoredValue{kRegSz, Sz("alt")}));
 }
 
 // --- Keys ---------------------------------------------------------------------------------
@@ -400,11 +400,11 @@ TEST_P(RegistrySuite, CreateIsTrueOnlyForANewKeyAndKeepsTheClass) {
   EXPECT_TRUE(
       CreateRegistryKey(*registry_, binding_->Root(), Path(L"AddOn_X"), L"Anwendungsdaten"));
   EXPECT_EQ(binding_->KeyClass(AnsiPath("AddOn_X")), "Anwendungsdaten");
-  Store("AddOn_X", "Wert", kRegSz, stored::Sz("bleibt"));
+  Store("AddOn_X", "Wert", kRegSz, Sz("bleibt"));
   EXPECT_FALSE(CreateRegistryKey(*registry_, binding_->Root(), Path(L"AddOn_X"), L"Andere"));
   EXPECT_FALSE(
       CreateRegistryKey(*registry_, binding_->Root(), Path(L"addon_x"), L"Anwendungsdaten"));
-  EXPECT_EQ(ReadStored("AddOn_X", "Wert"), (StoredValue{kRegSz, stored::Sz("bleibt")}));
+  EXPECT_EQ(ReadStored("AddOn_X", "Wert"), (StoredValue{kRegSz, Sz("bleibt")}));
   // A key name has at most 255 characters (Wine refuses a shorter one too, once the whole path
   // is longer than 260).
   EXPECT_FALSE(CreateRegistryKey(*registry_, binding_->Root(), Path(std::wstring(256, L'n')), L""));
@@ -434,7 +434,7 @@ TEST_P(RegistrySuite, KeyExistsOnlyForAKeyThatOpensForReading) {
 }
 
 TEST_P(RegistrySuite, RefusedRightsCountAsFailure) {
-  Store("Gesperrt", "Wert", kRegSz, stored::Sz("alt"));
+  Store("Gesperrt", "Wert", kRegSz, Sz("alt"));
   if (!binding_->RefuseAccess(AnsiPath("Gesperrt"), true, true)) {
     GTEST_SKIP() << "binding cannot refuse rights";
   }
@@ -452,7 +452,7 @@ TEST_P(RegistrySuite, RefusedRightsCountAsFailure) {
 }
 
 TEST_P(RegistrySuite, ReadRefusedButWriteAllowed) {
-  Store("Nurschreiben", "Wert", kRegSz, stored::Sz("alt"));
+  Store("Nurschreiben", "Wert", kRegSz, Sz("alt"));
   if (!binding_->RefuseAccess(AnsiPath("Nurschreiben"), true, false)) {
     GTEST_SKIP() << "binding cannot refuse rights";
   }
@@ -467,7 +467,7 @@ TEST_P(RegistrySuite, ReadRefusedButWriteAllowed) {
 }
 
 TEST_P(RegistrySuite, DeleteRemovesAKeyWithValuesButNotOneWithSubKeys) {
-  Store("Weg", "Wert", kRegSz, stored::Sz("x"));
+  Store("Weg", "Wert", kRegSz, Sz("x"));
   EXPECT_TRUE(DeleteRegistryKey(*registry_, binding_->Root(), Path(L"WEG")));
   EXPECT_FALSE(KeyThere("Weg"));
 
@@ -489,7 +489,7 @@ TEST_P(RegistrySuite, NamesCompareWithoutRegardToCase) {
   ASSERT_TRUE(CreateRegistryKey(*registry_, binding_->Root(), Path(L"\u00C4rger\u0160"), L""));
   EXPECT_TRUE(WriteRegistryValue(*registry_, binding_->Root(), Path(L"\u00E4RGER\u0161"), L"\u00FF",
                                  Text(L"ja")));
-  EXPECT_EQ(ReadStored("\xC4rger\x8A", "\x9F"), (StoredValue{kRegSz, stored::Sz("ja")}));
+  EXPECT_EQ(ReadStored("\xC4rger\x8A", "\x9F"), (StoredValue{kRegSz, Sz("ja")}));
 }
 
 }  // namespace
