@@ -29,8 +29,8 @@ foreach(target splitter number pass)
   # Inputs beyond 4 KB only slow the search; the benchmarks cover long lists and lines. Started
   # through cmake -E chdir, because the program exists only once fuzz.build has run.
   add_test(NAME fuzz.${target}
-           COMMAND ${CMAKE_COMMAND} -E chdir ${fuzz_build} ${fuzz_build}/fuzz_${target} -max_total_time=${QUILLET_FUZZ_SECONDS}
-                   -timeout=10 -rss_limit_mb=2048 -max_len=4096 -print_final_stats=1
+           COMMAND ${CMAKE_COMMAND} -E chdir ${fuzz_build} ${fuzz_build}/fuzz_${target}
+                   -max_total_time=${QUILLET_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048 -max_len=4096 -print_final_stats=1
                    -artifact_prefix=${artifacts}/ ${work}
                    ${PROJECT_SOURCE_DIR}/fuzz/corpus/${target})
   math(EXPR limit "${QUILLET_FUZZ_SECONDS} + 120")
