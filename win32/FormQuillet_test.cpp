@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "testing/WindowsPath.h"
 #include "version.h"  // made by CMake in the build folder
 #include "win32/resource.h"
 
@@ -341,13 +342,7 @@ std::wstring PathOf(const VersionedFile& file) {
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     return path;
   }
-  const std::string built = QUILLET_DLL_PATH;
-  std::wstring path(built.begin(), built.end());
-  if (path.empty() || path.front() != L'/') return path;
-  for (wchar_t& c : path) {
-    if (c == L'/') c = L'\\';
-  }
-  return L"Z:" + path;  // Wine's drive for the Unix root
+  return WindowsPathOf(QUILLET_DLL_PATH);
 }
 
 void PrintTo(const VersionedFile& file, std::ostream* out) { *out << file.name; }

@@ -222,15 +222,6 @@ bool RunResult::RanAsScripted() const {
   return true;
 }
 
-std::wstring WindowsPathOf(const std::string& path) {
-  std::wstring wide(path.begin(), path.end());
-  if (wide.empty() || wide.front() != L'/') return wide;
-  for (wchar_t& c : wide) {
-    if (c == L'/') c = L'\\';
-  }
-  return L"Z:" + wide;
-}
-
 std::wstring QuilletExePath() {
   // Another build of the product (a release build, a stripped one) can be put to the same tests.
   if (const char* other = std::getenv("QUILLET_E2E_QUILLET_EXE"); other && *other) {

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "testing/WindowsPath.h"
+
 namespace quillet {
 
 namespace e2e {
@@ -102,8 +104,8 @@ RunResult RunQuillet(const std::wstring& argumentText, const std::vector<Button>
 // (a Unix or a Windows path), otherwise the one of this build tree (CMake builds its path in).
 std::wstring QuilletExePath();
 
-// A Unix absolute path as Wine maps it (drive Z: is the root); any other path unchanged.
-std::wstring WindowsPathOf(const std::string& path);
+// WindowsPathOf (testing/WindowsPath.h) maps the paths CMake builds in.
+using quillet::WindowsPathOf;
 
 // Readable forms for failure messages.
 std::string Utf8(const std::wstring& text);
