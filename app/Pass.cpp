@@ -9,6 +9,7 @@
 #include "app/Modul.h"
 #include "app/VersionGate.h"
 #include "text/Characters.h"
+#include "text/DecimalText.h"
 #include "text/ModulTextZeile2CollectionArray.h"
 
 namespace quillet {
@@ -46,8 +47,9 @@ Message OverflowMessage(int field, const wchar_t* name, const std::wstring& valu
   std::wstring shown =
       value.size() > kMaxShownLength ? value.substr(0, kMaxShownLength) + L"..." : value;
   return Message{facts::kErrorTitle,
-                 L"Überlauf: Der Wert (" + shown + L") in Feld " + std::to_wstring(field) + L" (" +
-                     name + L") liegt außerhalb des Zahlenbereichs von -2147483648 bis 2147483647.",
+                 L"Überlauf: Der Wert (" + shown + L") in Feld " + text::DecimalText(field) +
+                     L" (" + name +
+                     L") liegt außerhalb des Zahlenbereichs von -2147483648 bis 2147483647.",
                  MessageIcon::Error, MessageButtons::Ok};
 }
 

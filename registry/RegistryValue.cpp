@@ -1,5 +1,7 @@
 #include "registry/RegistryValue.h"
 
+#include "text/DecimalText.h"
+
 namespace quillet::ModulRegistrierung {
 
 std::wstring AsText(const RegistryValue& value, const std::wstring& dateText) {
@@ -7,9 +9,9 @@ std::wstring AsText(const RegistryValue& value, const std::wstring& dateText) {
     case RegistryValueKind::Empty:
       return {};
     case RegistryValueKind::Integer16:
-      return std::to_wstring(std::get<std::int16_t>(value));
+      return text::DecimalText(std::get<std::int16_t>(value));
     case RegistryValueKind::Integer32:
-      return std::to_wstring(std::get<std::int32_t>(value));
+      return text::DecimalText(std::get<std::int32_t>(value));
     case RegistryValueKind::Boolean:
       return std::get<bool>(value) ? L"True" : L"False";
     case RegistryValueKind::Date:

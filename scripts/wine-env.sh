@@ -64,9 +64,12 @@ quillet_i386_native() {
   [ "$(cat "$cache")" = native ]
 }
 
-# True when only 64-bit Wine is to be used: forced, or no 32-bit execution here.
+# True when 32-bit Wine is installed (scripts/setup may not have been able to install it).
+quillet_wine32_installed() { [ -x "$quillet_wine32_loader" ]; }
+
+# True when only 64-bit Wine is to be used: forced, no 32-bit execution here, or no 32-bit Wine.
 quillet_wine64_only() {
-  [ "${QUILLET_WINE64_ONLY:-0}" = 1 ] || ! quillet_i386_native
+  [ "${QUILLET_WINE64_ONLY:-0}" = 1 ] || ! quillet_i386_native || ! quillet_wine32_installed
 }
 
 # Puts `wine` (and `wine-stable`, which winepath calls) for the loader that runs here in front of

@@ -2,13 +2,19 @@
 // is not there, memory that ran out): thrown inside, caught by the entry, turned into a status.
 #pragma once
 
-#include <stdexcept>
+#include <exception>
 
 namespace quillet::guest {
 
-class Failure : public std::runtime_error {
+// Carries a fixed message only: std::runtime_error's copied string would bring the C++
+// runtime's whole message machinery into the DLL for two literals.
+class Failure : public std::exception {
  public:
-  using std::runtime_error::runtime_error;
+  explicit Failure(const char* message) noexcept : message_(message) {}
+  const char* what() const noexcept override { return message_; }
+
+ private:
+  const char* message_;
 };
 
 }  // namespace quillet::guest

@@ -16,6 +16,7 @@
 #include "app/Pass.h"
 #include "app/UndoRecord.h"
 #include "text/Characters.h"
+#include "text/DecimalText.h"
 #include "text/ModulTextZeile2CollectionArray.h"
 #include "win32/dll/GuestEntry.h"
 #include "win32/dll/GuestStores.h"
@@ -62,7 +63,7 @@ UINT Check(MSIHANDLE install) {
   MsiFrontend frontend(session, L"", L"");
   guest::GuestStores stores;
   const ExitStatus status = RunVersionGate(frontend, stores.stores());
-  frontend.Log(L"status " + std::to_wstring(static_cast<int>(status)));
+  frontend.Log(L"status " + text::DecimalText(static_cast<int>(status)));
   return status == ExitStatus::Done ? ERROR_SUCCESS : ERROR_INSTALL_USEREXIT;
 }
 
@@ -74,7 +75,7 @@ ExitStatus Work(Session& session, MsiFrontend& frontend, const std::wstring& com
   MsiJournal journal(productCode);
   guest::GuestStores stores;
   const ExitStatus status = RunAddOnWork(frontend, stores.stores(), commandText, &journal);
-  frontend.Log(L"status " + std::to_wstring(static_cast<int>(status)));
+  frontend.Log(L"status " + text::DecimalText(static_cast<int>(status)));
   return status;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/Pass.h"
+#include "text/DecimalText.h"
 #include "win32/dll/GuestEntry.h"
 #include "win32/dll/GuestStores.h"
 #include "win32/dll/nsis/NsisApi.h"
@@ -41,7 +42,7 @@ extern "C" __declspec(dllexport) void __cdecl NsisRun(HWND parent, int stringSiz
   });
   // Pushed even when the run failed inside, so that the script's Pop always finds it.
   try {
-    stack.Push(std::to_wstring(status));
+    stack.Push(text::DecimalText(status));
   } catch (...) {
   }
 }
