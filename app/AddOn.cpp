@@ -23,20 +23,8 @@ using facts::kAddOnKeyPrefix;
 using facts::kHostKey;
 constexpr std::wstring_view kListValue = facts::kAddOnList;
 
-std::wstring AddOnKeyPath(const std::wstring& name) { return std::wstring(kAddOnKeyPrefix) + name; }
-
 // A text in a log line, its ends made visible.
 std::wstring Quoted(const std::wstring& text) { return L"'" + text + L"'"; }
-
-// The list as stored; the empty text when the key or the value is missing. nullopt when the value
-// is there but is no REG_SZ text (another type, or a read that failed): a list rebuilt from
-// that would drop every other add-on, so the run changes nothing.
-std::optional<std::wstring> ReadAddOnList(const mr::RegistryContext& registry, Frontend& frontend) {
-  mr::ReadResult read = mr::ReadRegistryValue(registry, kRoot, kHostKey, kListValue);
-  if (read.status == mr::ReadStatus::Missing) return std::wstring();
-  if (read.status != mr::ReadStatus::Found || read.storedType != mr::kRegSz) return std::nullopt;
-  return RegistryTextOf(std::move(read), registry, frontend, kListValue);
-}
 
 // Logged when the list cannot be read, before anything was touched.
 constexpr wchar_t kListUnreadable[] = L"list cannot be read as text: nothing changed";
@@ -47,6 +35,31 @@ bool WriteAddOnList(const mr::RegistryContext& registry, std::wstring list) {
 }
 
 }  // namespace
+
+std::wstring AddOnKeyPath(const std::wstring& name) { return std::wstring(kAddOnKeyPrefix) + name; }
+
+std::vector<std::pair<std::wstring_view, mr::RegistryValue>> AddOnValues(
+    const AddOnEintrag& entry) {
+  // The host reads these by name; all nine are written on every install, in this order.
+  return {
+      {facts::value::kAddOnName, entry.AddOnName},
+      {facts::value::kEinbindungsModus, entry.EinbindungsModus},
+      {facts::value::kExeDateiname, entry.ExeDateiname},
+      {facts::value::kParameterFest, entry.ParameterFest},
+      {facts::value::kParameterZusatz, entry.ParameterZusatz},
+      {facts::value::kKurzBeschreibung, entry.KurzBeschreibung},
+      {facts::value::kLangBeschreibung, entry.LangBeschreibung},
+      {facts::value::kSpezialButtonGrafikName, entry.SpezialButtonGrafikName},
+      {facts::value::kSpezialButtonToolTiptext, entry.SpezialButtonToolTiptext},
+  };
+}
+
+std::optional<std::wstring> ReadAddOnList(const mr::RegistryContext& registry, Frontend& frontend) {
+  mr::ReadResult read = mr::ReadRegistryValue(registry, kRoot, kHostKey, kListValue);
+  if (read.status == mr::ReadStatus::Missing) return std::wstring();
+  if (read.status != mr::ReadStatus::Found || read.storedType != mr::kRegSz) return std::nullopt;
+  return RegistryTextOf(std::move(read), registry, frontend, kListValue);
+}
 
 bool AddOnEinrichten(const mr::RegistryContext& registry, Frontend& frontend,
                      const AddOnEintrag& entry) {
@@ -72,21 +85,9 @@ bool AddOnEinrichten(const mr::RegistryContext& registry, Frontend& frontend,
     frontend.Log((created ? L"key created " : L"key not created ") + key);
   }
 
-  // The host reads these by name; all nine are written on every install, in this order, and a
-  // failed write does not keep the others (or the list) from being written.
-  const std::pair<std::wstring_view, mr::RegistryValue> values[] = {
-      {facts::value::kAddOnName, entry.AddOnName},
-      {facts::value::kEinbindungsModus, entry.EinbindungsModus},
-      {facts::value::kExeDateiname, entry.ExeDateiname},
-      {facts::value::kParameterFest, entry.ParameterFest},
-      {facts::value::kParameterZusatz, entry.ParameterZusatz},
-      {facts::value::kKurzBeschreibung, entry.KurzBeschreibung},
-      {facts::value::kLangBeschreibung, entry.LangBeschreibung},
-      {facts::value::kSpezialButtonGrafikName, entry.SpezialButtonGrafikName},
-      {facts::value::kSpezialButtonToolTiptext, entry.SpezialButtonToolTiptext},
-  };
+  // A failed write does not keep the others (or the list) from being written.
   bool ok = true;
-  for (const auto& [name, value] : values) {
+  for (const auto& [name, value] : AddOnValues(entry)) {
     const bool written = mr::WriteRegistryValue(registry, kRoot, key, name, value);
     frontend.Log((written ? L"value written " : L"value not written ") + std::wstring(name) +
                  L" = " + Quoted(mr::AsText(value)));

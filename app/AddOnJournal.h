@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/AddOnEintrag.h"
 #include "app/Frontend.h"
 #include "registry/ModulRegistrierung.h"
 
@@ -13,11 +14,11 @@ namespace quillet {
 class AddOnJournal {
  public:
   virtual ~AddOnJournal() = default;
-  // Called once, under the lock, before an install (`install`) or removal of `name` writes
-  // anything. False when the record could not be kept: nothing is written then, and the run
-  // ends as after a failed write.
+  // Called once, under the lock, before an install (`install`: `entry` as it will be written)
+  // or removal of `entry.AddOnName` writes anything. False when the record could not be kept:
+  // nothing is written then, and the run ends as after a failed write.
   virtual bool BeforeFirstWrite(const ModulRegistrierung::RegistryContext& registry,
-                                Frontend& frontend, bool install, const std::wstring& name) = 0;
+                                Frontend& frontend, bool install, const AddOnEintrag& entry) = 0;
 };
 
 }  // namespace quillet

@@ -24,9 +24,6 @@ class Frontend {
   // Shows `message` modally and returns the button the user pressed.
   virtual MessageAnswer Show(const Message& message) = 0;
 
-  // What follows the program's own name on the command line, from its first non-blank
-  // character on, double quotes, commas and blanks exactly as passed.
-  virtual std::wstring ArgumentText() = 0;
   // The directory that holds the program file; a bare program name is completed with it.
   virtual std::wstring OwnDirectory() = 0;
   // The short (8.3) form of the existing file `path`, or of its existing folder followed by the

@@ -17,11 +17,7 @@ namespace quillet {
 namespace {
 
 using ModulTextZeile2CollectionArray::FieldList;
-using ModulTextZeile2CollectionArray::TextZeileZerlegen;
 using text::Trimmed;
-
-// What a run does with the add-on record; the arguments decide it, and the checks may withdraw it.
-enum class RunMode { None = 0, Install = 1, Remove = 2 };
 
 // Longer field values are cut in the overflow message, so that the box stays readable.
 constexpr std::size_t kMaxShownLength = 64;
@@ -87,31 +83,35 @@ std::optional<std::wstring> StorablePath(const std::wstring& path, Frontend& fro
   return std::nullopt;
 }
 
-// Fills the record from four to nine fields. False when a number field overflows; the
-// overflow message has then been shown.
+// Fills the record from three to nine fields, with the defaults for those not given. False when
+// a number field overflows; the overflow message has then been shown.
 bool ReadFields(FieldList fields, AddOnEintrag& entry, Frontend& frontend) {
+  const bool onlyThree = fields.size() == 3;
   if (fields.size() < 9) fields.resize(9);
   entry.AddOnName = Trimmed(fields[0]);
   entry.KurzBeschreibung = Trimmed(fields[1]);
   entry.ExeDateiname = Trimmed(fields[2]);
-
-  std::optional<std::int32_t> mode = Modul::ReadNumber(fields[3]);
-  if (!mode) {
-    frontend.Show(OverflowMessage(4, facts::value::kEinbindungsModus, fields[3]));
-    return false;
+  if (onlyThree) {
+    entry.EinbindungsModus = facts::kDefaultEinbindungsModus;
+    entry.ParameterZusatz = facts::kDefaultParameterZusatz;
+  } else {
+    std::optional<std::int32_t> mode = Modul::ReadNumber(fields[3]);
+    if (!mode) {
+      frontend.Show(OverflowMessage(4, facts::value::kEinbindungsModus, fields[3]));
+      return false;
+    }
+    entry.EinbindungsModus = *mode;
+    entry.ParameterFest = fields[4];
+    std::optional<std::int32_t> extra = Modul::ReadNumber(fields[5]);
+    if (!extra) {
+      frontend.Show(OverflowMessage(6, facts::value::kParameterZusatz, fields[5]));
+      return false;
+    }
+    entry.ParameterZusatz = *extra;
+    entry.LangBeschreibung = fields[6];
+    entry.SpezialButtonGrafikName = fields[7];
+    entry.SpezialButtonToolTiptext = fields[8];
   }
-  entry.EinbindungsModus = *mode;
-  entry.ParameterFest = fields[4];
-  std::optional<std::int32_t> extra = Modul::ReadNumber(fields[5]);
-  if (!extra) {
-    frontend.Show(OverflowMessage(6, facts::value::kParameterZusatz, fields[5]));
-    return false;
-  }
-  entry.ParameterZusatz = *extra;
-  entry.LangBeschreibung = fields[6];
-  entry.SpezialButtonGrafikName = fields[7];
-  entry.SpezialButtonToolTiptext = fields[8];
-
   if (entry.SpezialButtonGrafikName.empty())
     entry.SpezialButtonGrafikName = facts::kDefaultButtonPicture;
   if (entry.SpezialButtonToolTiptext.empty())
@@ -119,10 +119,45 @@ bool ReadFields(FieldList fields, AddOnEintrag& entry, Frontend& frontend) {
   return true;
 }
 
+// False, after the message, for a name with a character outside the allowed set or one the
+// registry's ANSI code page cannot hold.
+bool NameAccepted(const std::wstring& name, Frontend& frontend,
+                  ModulRegistrierung::Locale& locale) {
+  std::wstring character = Modul::UngueltigesNamenszeichen(
+      name, [&frontend](std::wstring s) { return frontend.ToLower(std::move(s)); });
+  if (character.empty()) character = FirstCharacterWithoutAnsiForm(name, locale);
+  if (character.empty()) return true;
+  frontend.Show(InvalidCharacterMessage(character));
+  return false;
+}
+
 // Only a bare name is completed with a folder: "C:/x.exe" and "C:x.exe" already say where they
 // are.
 bool IsBareProgramName(const std::wstring& name) {
   return name.find_first_of(L"\\/:") == std::wstring::npos;
+}
+
+// The registry work of an install or removal, under the add-on list lock, the journal's record
+// kept first. False when it failed or was refused.
+bool Register(RunMode mode, AddOnEintrag& entry,
+              const ModulRegistrierung::RegistryContext& registry, Frontend& frontend,
+              AddOnJournal* journal) {
+  if (mode == RunMode::Install) {
+    std::optional<std::wstring> path = StorablePath(entry.ExeDateiname, frontend, registry.locale);
+    if (!path) {
+      frontend.Log(L"program path has no ANSI form, nor a short one: " + entry.ExeDateiname);
+      return false;
+    }
+    entry.ExeDateiname = std::move(*path);
+  }
+  // Another run changing the list at the same time would lose one of the two changes.
+  const std::unique_ptr<AddOnListLock> lock = frontend.LockAddOnList();
+  if (journal != nullptr &&
+      !journal->BeforeFirstWrite(registry, frontend, mode == RunMode::Install, entry)) {
+    return false;
+  }
+  return mode == RunMode::Install ? AddOnEinrichten(registry, frontend, entry)
+                                  : AddOnEntfernen(registry, frontend, entry.AddOnName);
 }
 
 }  // namespace
@@ -134,92 +169,44 @@ ExitStatus RunVersionGate(Frontend& frontend, const Stores& stores) {
   return ExitStatus::HostOutdated;
 }
 
-ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring arguments,
+ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, const Command& command,
                         AddOnJournal* journal) {
   const ModulRegistrierung::RegistryContext registry{stores.registry, stores.locale};
   const ExitStatus status = [&] {
-    bool silent = false;
-    RunMode mode = RunMode::None;
+    RunMode mode = command.mode;
     AddOnEintrag entry;
-
-    if (frontend.ToLower(arguments.substr(0, 2)) == L"-s") {
-      silent = true;
-      arguments = Trimmed(std::wstring_view(arguments).substr(2));
-    }
-
-    FieldList fields = TextZeileZerlegen(arguments, L",", L"");
-    if (fields.empty()) {
+    if (mode == RunMode::None) {
       frontend.Show(UsageMessage());
-    } else if (fields.size() <= 2) {
-      mode = RunMode::Remove;
-      entry.AddOnName = Trimmed(fields[0]);
-    } else if (fields.size() == 3) {
-      mode = RunMode::Install;
-      entry.AddOnName = Trimmed(fields[0]);
-      entry.KurzBeschreibung = Trimmed(fields[1]);
-      entry.ExeDateiname = Trimmed(fields[2]);
-      entry.EinbindungsModus = facts::kDefaultEinbindungsModus;
-      entry.ParameterZusatz = facts::kDefaultParameterZusatz;
-      entry.SpezialButtonGrafikName = facts::kDefaultButtonPicture;
-      entry.SpezialButtonToolTiptext = entry.KurzBeschreibung;
-    } else {
-      mode = RunMode::Install;
+    } else if (mode == RunMode::Remove) {
+      entry.AddOnName = command.name;
+    } else if (!ReadFields(command.fields, entry, frontend)) {
       // An overflowing number stops the run before anything is shown or written.
-      if (!ReadFields(std::move(fields), entry, frontend)) return ExitStatus::Refused;
+      return ExitStatus::Refused;
     }
-
-    std::wstring character = Modul::UngueltigesNamenszeichen(
-        entry.AddOnName, [&frontend](std::wstring s) { return frontend.ToLower(std::move(s)); });
-    if (character.empty())
-      character = FirstCharacterWithoutAnsiForm(entry.AddOnName, stores.locale);
-    if (!character.empty()) {
-      frontend.Show(InvalidCharacterMessage(character));
+    if (mode != RunMode::None && !NameAccepted(entry.AddOnName, frontend, stores.locale)) {
       mode = RunMode::None;
     }
-
     // A host that runs apart from the add-on's folder (a DLL in an installer's temporary
     // folder) names no folder of its own: a bare program name cannot be completed then.
-    if (mode == RunMode::Install && IsBareProgramName(entry.ExeDateiname) &&
-        frontend.OwnDirectory().empty()) {
+    const std::wstring folder = frontend.OwnDirectory();
+    if (mode == RunMode::Install && IsBareProgramName(entry.ExeDateiname) && folder.empty()) {
       frontend.Show(NoFolderMessage(entry.ExeDateiname));
       mode = RunMode::None;
     }
 
     if (mode == RunMode::Install) frontend.SetStatusText(facts::kStatusInstall);
     if (mode == RunMode::Remove) frontend.SetStatusText(facts::kStatusRemove);
-    if (mode != RunMode::None && !silent) frontend.ShowStatusWindow();
+    if (mode != RunMode::None && !command.silent) frontend.ShowStatusWindow();
 
     if (IsBareProgramName(entry.ExeDateiname))
-      entry.ExeDateiname = Modul::BackslashAnhaengen(frontend.OwnDirectory()) + entry.ExeDateiname;
+      entry.ExeDateiname = Modul::BackslashAnhaengen(folder) + entry.ExeDateiname;
 
-    bool storable = true;
-    if (mode == RunMode::Install) {
-      std::optional<std::wstring> path = StorablePath(entry.ExeDateiname, frontend, stores.locale);
-      if (path) {
-        entry.ExeDateiname = std::move(*path);
-      } else {
-        frontend.Log(L"program path has no ANSI form, nor a short one: " + entry.ExeDateiname);
-        storable = false;
-      }
-    }
-
-    bool written = storable;
-    if (mode != RunMode::None && storable) {
-      // Another run changing the list at the same time would lose one of the two changes.
-      std::unique_ptr<AddOnListLock> lock = frontend.LockAddOnList();
-      if (journal != nullptr &&
-          !journal->BeforeFirstWrite(registry, frontend, mode == RunMode::Install,
-                                     entry.AddOnName)) {
-        written = false;
-      } else {
-        written = mode == RunMode::Install ? AddOnEinrichten(registry, frontend, entry)
-                                           : AddOnEntfernen(registry, frontend, entry.AddOnName);
-      }
-    }
+    const bool written =
+        mode != RunMode::None && Register(mode, entry, registry, frontend, journal);
 
     if (mode != RunMode::None) {
       frontend.ProcessPendingEvents();
-      if (!silent) frontend.Pause(1000);
+      if (!command.silent) frontend.Pause(1000);
     }
     frontend.UnloadStatusWindow();
 
@@ -233,11 +220,11 @@ ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring a
   return status;
 }
 
-ExitStatus RunPass(Frontend& frontend, const Stores& stores) {
+ExitStatus RunPass(Frontend& frontend, const Stores& stores, std::wstring commandText) {
   // The gate comes first: its question is asked in silent runs and for empty command lines too.
   const ExitStatus gate = RunVersionGate(frontend, stores);
   if (gate != ExitStatus::Done) return gate;
-  return RunAddOnWork(frontend, stores, frontend.ArgumentText());
+  return RunAddOnWork(frontend, stores, ReadCommand(std::move(commandText)));
 }
 
 }  // namespace quillet

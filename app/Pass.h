@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/AddOnJournal.h"
+#include "app/Command.h"
 #include "app/Frontend.h"
 #include "registry/Locale.h"
 #include "registry/RegistryStore.h"
@@ -31,16 +32,16 @@ struct Stores {
 // question was asked (and the page opened on Yes).
 ExitStatus RunVersionGate(Frontend& frontend, const Stores& stores);
 
-// Everything after the gate, for `arguments` (the command text, a leading "-s" included): the
-// fields, the name check, the status window, completing a bare program name, the lock, the
-// registry work, the pause and the unload. A bare program name is refused (Refused) when the
-// frontend names no folder of its own. `journal`, when given, records the state before the
-// first write, under the lock.
-ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, std::wstring arguments,
+// Everything after the gate, for the command as ReadCommand read it: the record from the fields,
+// the name check, the status window, completing a bare program name, the lock, the registry
+// work, the pause and the unload. A bare program name is refused (Refused) when the frontend
+// names no folder of its own. `journal`, when given, records the state before the first write,
+// under the lock.
+ExitStatus RunAddOnWork(Frontend& frontend, const Stores& stores, const Command& command,
                         AddOnJournal* journal = nullptr);
 
-// Both in this order, for the frontend's own command line, as quillet.exe runs them. Returns
-// instead of ending the process.
-ExitStatus RunPass(Frontend& frontend, const Stores& stores);
+// Both in this order, for `commandText` (what follows the program's name on its command line, a
+// leading "-s" included), as quillet.exe runs them. Returns instead of ending the process.
+ExitStatus RunPass(Frontend& frontend, const Stores& stores, std::wstring commandText);
 
 }  // namespace quillet

@@ -64,7 +64,7 @@ class PassTest : public ::testing::Test {
 
   ExitStatus Run(const std::wstring& arguments) {
     frontend.SetArgumentText(arguments);
-    return RunPass(frontend, stores);
+    return RunPass(frontend, stores, frontend.CommandText());
   }
 
   RegistryContext Context() { return {registry, locale}; }
@@ -98,7 +98,7 @@ class PassTest : public ::testing::Test {
   // Registers `name` beforehand, as an earlier run would have.
   void ExpectPresent(const std::wstring& name) {
     RecordingFrontend before(L"\"" + name + L"\",\"k\",\"C:\\x.exe\"");
-    ASSERT_EQ(RunPass(before, stores), ExitStatus::Done);
+    ASSERT_EQ(RunPass(before, stores, before.CommandText()), ExitStatus::Done);
     ASSERT_TRUE(StoredEntry(name).has_value());
   }
 
@@ -136,7 +136,7 @@ TEST_F(PassTest, OneOrTwoFieldsRemoveAndIgnoreTheSecond) {
   for (const wchar_t* arguments : {L"Vellumar", L"\"Vellumar\",\"C:\\anderes.exe\""}) {
     ExpectPresent(L"Vellumar");
     RecordingFrontend p(arguments);
-    EXPECT_EQ(RunPass(p, stores), ExitStatus::Done) << arguments;
+    EXPECT_EQ(RunPass(p, stores, p.CommandText()), ExitStatus::Done) << arguments;
     EXPECT_EQ(StoredEntry(L"Vellumar"), std::nullopt) << arguments;
     EXPECT_EQ(p.Calls(), (std::vector<std::wstring>{kRemoveStatus, L"show", L"lock", L"unlock",
                                                     L"events", L"pause:1000", L"unload"}));
@@ -177,7 +177,7 @@ TEST_F(PassTest, NumberFieldsFollowTheNumberRule) {
   for (const Row& f : {Row{L"2.5", 2}, Row{L"3.5", 4}, Row{L"-2.5", -2}, Row{L"7abc", 7},
                        Row{L"abc", 0}, Row{L"1 2", 12}, Row{L"\"1,5\"", 1}}) {
     RecordingFrontend p(std::wstring(L"a,b,C:\\c.exe,") + f.field + L",," + f.field);
-    EXPECT_EQ(RunPass(p, stores), ExitStatus::Done) << f.field;
+    EXPECT_EQ(RunPass(p, stores, p.CommandText()), ExitStatus::Done) << f.field;
     std::optional<AddOnEintrag> e = StoredEntry(L"a");
     ASSERT_TRUE(e.has_value());
     EXPECT_EQ(e->EinbindungsModus, f.number) << f.field;
@@ -206,7 +206,7 @@ TEST_F(PassTest, AnOverflowingNumberStopsBeforeAnythingIsShownOrWritten) {
                            L"Zahlenbereichs von -2147483648 bis 2147483647."}}) {
     RecordingFrontend p(f.arguments);
     p.QueueAnswer(MessageAnswer::Ok);
-    EXPECT_EQ(RunPass(p, stores), ExitStatus::Refused);
+    EXPECT_EQ(RunPass(p, stores, p.CommandText()), ExitStatus::Refused);
     ASSERT_EQ(p.Messages().size(), 1u);
     EXPECT_EQ(p.Messages()[0].title, L"Quillet.exe");
     EXPECT_EQ(p.Messages()[0].text, f.text);
@@ -238,7 +238,7 @@ TEST_F(PassTest, SilentFormsRemoveWithoutWindowOrPause) {
     ExpectPresent(f.name);
     RecordingFrontend p(f.arguments);
     p.SetRegistryProbe([this] { return registry.Changes(); });
-    EXPECT_EQ(RunPass(p, stores), ExitStatus::Done) << f.arguments;
+    EXPECT_EQ(RunPass(p, stores, p.CommandText()), ExitStatus::Done) << f.arguments;
     EXPECT_EQ(StoredEntry(f.name), std::nullopt) << f.arguments;
     EXPECT_EQ(p.Calls(),
               (std::vector<std::wstring>{kRemoveStatus, L"lock", L"unlock", L"events", L"unload"}))
@@ -267,7 +267,7 @@ TEST_F(PassTest, NoFieldsShowTheUsageMessage) {
   for (const wchar_t* arguments : {L"", L"   ", L"-s", L"-S  "}) {
     RecordingFrontend p(arguments);
     p.QueueAnswer(MessageAnswer::Ok);
-    EXPECT_EQ(RunPass(p, stores), ExitStatus::Refused) << arguments;
+    EXPECT_EQ(RunPass(p, stores, p.CommandText()), ExitStatus::Refused) << arguments;
     ASSERT_EQ(p.Messages().size(), 1u) << arguments;
     EXPECT_EQ(p.Messages()[0].title, L"Quillet");
     EXPECT_EQ(p.Messages()[0].text, expected::kUsageText);
@@ -304,7 +304,7 @@ TEST_F(PassTest, InvalidNameCharactersAreShownLowerCasedAndNothingIsDone) {
         Row{L"\"Ka\x0142uza\",b,C:\\c.exe", L"\x0142"}, Row{L"\x4E2D,b,C:\\c.exe", L"\x4E2D"}}) {
     RecordingFrontend p(f.arguments);
     p.QueueAnswer(MessageAnswer::Ok);
-    EXPECT_EQ(RunPass(p, stores), ExitStatus::Refused) << f.arguments;
+    EXPECT_EQ(RunPass(p, stores, p.CommandText()), ExitStatus::Refused) << f.arguments;
     ASSERT_EQ(p.Messages().size(), 1u) << f.arguments;
     EXPECT_EQ(p.Messages()[0].title, L"Quillet.exe");
     EXPECT_EQ(p.Messages()[0].text, std::wstring(L"Das Zeichen (") + f.character +
@@ -370,7 +370,8 @@ TEST_F(PassTest, OnlyABareProgramNameGetsTheOwnDirectoryAndThePathIsStoredAsSpel
     RecordingFrontend p(std::wstring(L"a,b,\"") + f.exe + L"\"", f.ownDirectory);
     if (f.longPath) p.SetShortPath(f.longPath, f.shortPath);
     const long long before = registry.Changes();
-    EXPECT_EQ(RunPass(p, stores), f.stored ? ExitStatus::Done : ExitStatus::RegistryFailed)
+    EXPECT_EQ(RunPass(p, stores, p.CommandText()),
+              f.stored ? ExitStatus::Done : ExitStatus::RegistryFailed)
         << testing::PrintToString(std::wstring(f.exe));
     if (!f.stored) {
       EXPECT_EQ(registry.Changes(), before);
@@ -392,7 +393,7 @@ TEST_F(PassTest, AnOutdatedHostEndsTheRunBeforeTheCommandLineIsRead) {
     for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
       RecordingFrontend p(arguments);
       p.QueueAnswer(answer);
-      EXPECT_EQ(RunPass(p, stores), ExitStatus::HostOutdated) << arguments;
+      EXPECT_EQ(RunPass(p, stores, p.CommandText()), ExitStatus::HostOutdated) << arguments;
       ASSERT_EQ(p.Messages().size(), 1u);
       EXPECT_EQ(p.Messages()[0].buttons, MessageButtons::YesNo);
       std::vector<std::wstring> expected{L"message:"};
@@ -482,7 +483,7 @@ TEST_F(PassTest, TheGateAndTheWorkRunApart) {
   EXPECT_EQ(gate.Calls(), (std::vector<std::wstring>{L"message:"}));
   EXPECT_EQ(registry.Changes(), 0);
 
-  EXPECT_EQ(RunAddOnWork(frontend, stores, L"-s a,b,C:\\c.exe"), ExitStatus::Done);
+  EXPECT_EQ(RunAddOnWork(frontend, stores, ReadCommand(L"-s a,b,C:\\c.exe")), ExitStatus::Done);
   EXPECT_EQ(StoredEntry(L"a"), Standard(L"a", L"b", L"C:\\c.exe"));
   EXPECT_EQ(frontend.Calls(),
             (std::vector<std::wstring>{kInstallStatus, L"lock", L"unlock", L"events", L"unload"}));
@@ -491,7 +492,7 @@ TEST_F(PassTest, TheGateAndTheWorkRunApart) {
   RecordingFrontend passing(L"Vellumar");
   EXPECT_EQ(RunVersionGate(passing, stores), ExitStatus::Done);
   EXPECT_TRUE(passing.Calls().empty());
-  EXPECT_EQ(RunAddOnWork(frontend, stores, L"\"a\""), ExitStatus::Done);
+  EXPECT_EQ(RunAddOnWork(frontend, stores, ReadCommand(L"\"a\"")), ExitStatus::Done);
   EXPECT_EQ(StoredEntry(L"a"), std::nullopt);
 }
 
@@ -512,7 +513,7 @@ TEST_F(PassTest, TheLogTellsWhatWasReadAndDone) {
           L"value written SpezialButtonToolTiptext = 'b'", L"list '' -> 'a'", L"status 0 (done)"}));
 
   RecordingFrontend remove(L"-s A");
-  EXPECT_EQ(RunPass(remove, stores), ExitStatus::Done);
+  EXPECT_EQ(RunPass(remove, stores, remove.CommandText()), ExitStatus::Done);
   EXPECT_EQ(remove.LogLines(),
             (std::vector<std::wstring>{L"host version '430'", L"gate passed",
                                        L"key deleted software\\Orvo\\Brannick\\Brannick\\AddOn_A",
@@ -521,7 +522,7 @@ TEST_F(PassTest, TheLogTellsWhatWasReadAndDone) {
   SetVersion("3");
   RecordingFrontend outdated(L"a");
   outdated.QueueAnswer(MessageAnswer::Yes);
-  EXPECT_EQ(RunPass(outdated, stores), ExitStatus::HostOutdated);
+  EXPECT_EQ(RunPass(outdated, stores, outdated.CommandText()), ExitStatus::HostOutdated);
   EXPECT_EQ(outdated.LogLines(), (std::vector<std::wstring>{
                                      L"host version '3'", L"host outdated, download page asked for",
                                      L"status 3 (host outdated)"}));

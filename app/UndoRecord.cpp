@@ -1,11 +1,10 @@
 #include "app/UndoRecord.h"
 
-#include <algorithm>
 #include <utility>
 
+#include "app/AddOn.h"
 #include "app/AddOnList.h"
 #include "app/Facts.h"
-#include "app/RegistryText.h"
 
 namespace quillet {
 
@@ -14,201 +13,131 @@ namespace {
 namespace mr = ModulRegistrierung;
 
 constexpr mr::Root kRoot = mr::Root::LocalMachine;
-constexpr std::string_view kMagic = "QuilletUndo1\n";
 
-std::wstring AddOnKeyPath(const std::wstring& name) {
-  return std::wstring(facts::kAddOnKeyPrefix) + name;
+using Values = std::vector<std::pair<std::string, mr::StoredValue>>;
+
+// The value `name` of `values`; null when there is none.
+const mr::StoredValue* ValueNamed(const Values& values, const std::string& name) {
+  for (const auto& [valueName, value] : values) {
+    if (valueName == name) return &value;
+  }
+  return nullptr;
 }
 
-// --- bytes ---------------------------------------------------------------------------------
-
-void PutNumber(std::string& out, std::uint32_t n) {
-  for (int i = 0; i < 4; ++i) out += static_cast<char>((n >> (8 * i)) & 0xFF);
+bool Same(const mr::StoredValue* a, const mr::StoredValue* b) {
+  return a == nullptr || b == nullptr ? a == b : *a == *b;
 }
 
-void PutBytes(std::string& out, std::string_view bytes) {
-  PutNumber(out, static_cast<std::uint32_t>(bytes.size()));
-  out += bytes;
+// True while the key holds only what this run left there: each value it writes is either
+// written (or, not yet written, as before); after a removal, the key is gone (or was never
+// deleted). Another run's registration since fails this.
+bool StillOurs(const UndoRecord& record, const std::optional<mr::KeyContents>& now) {
+  if (now == record.keyBefore) return true;
+  if (record.work == UndoWork::Remove) return !now;
+  if (!now) return false;
+  for (const auto& [name, value] : record.written) {
+    const mr::StoredValue* current = ValueNamed(now->values, name);
+    const mr::StoredValue* before =
+        record.keyBefore ? ValueNamed(record.keyBefore->values, name) : nullptr;
+    if (!Same(current, &value) && !Same(current, before)) return false;
+  }
+  return true;
 }
-
-void PutWide(std::string& out, const std::wstring& text) {
-  PutNumber(out, static_cast<std::uint32_t>(text.size()));
-  for (const wchar_t c : text) {
-    out += static_cast<char>(c & 0xFF);
-    out += static_cast<char>((c >> 8) & 0xFF);
-  }
-}
-
-class Reader {
- public:
-  explicit Reader(std::string_view bytes) : bytes_(bytes) {}
-
-  bool Number(std::uint32_t& n) {
-    if (bytes_.size() < 4) return false;
-    n = 0;
-    for (int i = 0; i < 4; ++i)
-      n |= std::uint32_t{static_cast<unsigned char>(bytes_[i])} << (8 * i);
-    bytes_.remove_prefix(4);
-    return true;
-  }
-  bool Byte(std::uint8_t& b) {
-    if (bytes_.empty()) return false;
-    b = static_cast<std::uint8_t>(bytes_[0]);
-    bytes_.remove_prefix(1);
-    return true;
-  }
-  bool Bytes(std::string& out) {
-    std::uint32_t n = 0;
-    if (!Number(n) || bytes_.size() < n) return false;
-    out.assign(bytes_.substr(0, n));
-    bytes_.remove_prefix(n);
-    return true;
-  }
-  bool Wide(std::wstring& out) {
-    std::uint32_t n = 0;
-    if (!Number(n) || bytes_.size() / 2 < n) return false;
-    out.clear();
-    for (std::uint32_t i = 0; i < n; ++i) {
-      out += static_cast<wchar_t>(static_cast<unsigned char>(bytes_[2 * i]) |
-                                  (static_cast<unsigned char>(bytes_[2 * i + 1]) << 8));
-    }
-    bytes_.remove_prefix(2 * static_cast<std::size_t>(n));
-    return true;
-  }
-  bool Prefix(std::string_view magic) {
-    if (bytes_.substr(0, magic.size()) != magic) return false;
-    bytes_.remove_prefix(magic.size());
-    return true;
-  }
-  bool AtEnd() const { return bytes_.empty(); }
-
- private:
-  std::string_view bytes_;
-};
-
-// --- the key ---------------------------------------------------------------------------------
 
 // The key as it was: deleted when there was none, else made again from nothing with its class
-// and its values, so that values the change added go too.
-bool RestoreKey(const mr::RegistryContext& registry, Frontend& frontend, const UndoRecord& record) {
+// and its values, so that values the change added go too. Logged after each step.
+bool RestoreKey(const mr::RegistryContext& registry, Frontend& frontend, const UndoRecord& record,
+                const std::optional<mr::KeyContents>& now) {
   const std::wstring key = AddOnKeyPath(record.name);
+  if (now == record.keyBefore) {
+    frontend.Log(L"key as before " + key);
+    return true;
+  }
   const std::string path = registry.locale.ToAnsi(key);
-  const bool exists = registry.store.KeyExists(kRoot, path);
   if (!record.keyBefore) {
-    if (!exists) return true;
     const bool deleted = registry.store.DeleteKey(kRoot, path);
     frontend.Log((deleted ? L"key deleted " : L"key not deleted ") + key);
     return deleted;
   }
-  if (exists && !registry.store.DeleteKey(kRoot, path)) {
-    // Something else hangs below it now; the values at least go back.
-    frontend.Log(L"key kept, values restored " + key);
-  } else if (registry.store.CreateKey(kRoot, path, record.keyBefore->keyClass) ==
-             mr::KeyCreation::Failed) {
-    frontend.Log(L"key not restored " + key);
-    return false;
-  } else {
-    frontend.Log(L"key restored " + key);
+  const bool deleted = now && registry.store.DeleteKey(kRoot, path);
+  if (!now || deleted) {
+    if (registry.store.CreateKey(kRoot, path, record.keyBefore->keyClass) ==
+        mr::KeyCreation::Failed) {
+      frontend.Log(L"key not restored " + key);
+      return false;
+    }
   }
   bool ok = true;
   for (const auto& [name, value] : record.keyBefore->values) {
     if (!registry.store.WriteValue(kRoot, path, name, value)) ok = false;
   }
+  // A key that could not be deleted (something hangs below it now) gets its values back at least.
+  const wchar_t* what = !ok                 ? L"key values not restored "
+                        : (now && !deleted) ? L"key kept, values restored "
+                                            : L"key restored ";
+  frontend.Log(what + key);
   return ok;
 }
 
 }  // namespace
 
-UndoRecord RecordBeforeChange(const mr::RegistryContext& registry, Frontend& frontend,
-                              UndoWork work, const std::wstring& name) {
+std::optional<UndoRecord> RecordBeforeChange(const mr::RegistryContext& registry,
+                                             Frontend& frontend, std::wstring run, UndoWork work,
+                                             const AddOnEintrag& entry) {
   UndoRecord record;
+  record.run = std::move(run);
   record.work = work;
-  record.name = name;
-  record.keyBefore = registry.store.ReadKey(kRoot, registry.locale.ToAnsi(AddOnKeyPath(name)));
-  const std::wstring list =
-      ReadRegistryText(registry, frontend, kRoot, facts::kHostKey, facts::kAddOnList);
+  record.name = entry.AddOnName;
+  record.keyBefore =
+      registry.store.ReadKey(kRoot, registry.locale.ToAnsi(AddOnKeyPath(entry.AddOnName)));
   if (work == UndoWork::Install) {
-    if (!AddOnList::IsListed(list, name)) record.list = ListChange::Added;
-  } else if (const std::optional<std::size_t> at = AddOnList::PlaceOf(list, name)) {
+    for (const auto& [name, value] : AddOnValues(entry)) {
+      std::optional<mr::StoredValue> stored = mr::StoredForm(registry, value);
+      if (!stored) return std::nullopt;
+      record.written.emplace_back(registry.locale.ToAnsi(name), std::move(*stored));
+    }
+  }
+  const std::wstring list = ReadAddOnList(registry, frontend).value_or(L"");
+  if (work == UndoWork::Install) {
+    if (!AddOnList::IsListed(list, entry.AddOnName)) record.list = ListChange::Added;
+  } else if (const std::optional<std::size_t> at = AddOnList::PlaceOf(list, entry.AddOnName)) {
     record.list = ListChange::Removed;
     record.position = static_cast<std::uint32_t>(*at);
   }
   return record;
 }
 
-bool UndoChange(const mr::RegistryContext& registry, Frontend& frontend, const UndoRecord& record) {
-  bool ok = RestoreKey(registry, frontend, record);
-  if (record.list == ListChange::None) return ok;
+UndoOutcome UndoChange(const mr::RegistryContext& registry, Frontend& frontend,
+                       const UndoRecord& record) {
+  const std::wstring key = AddOnKeyPath(record.name);
+  const std::optional<mr::KeyContents> now =
+      registry.store.ReadKey(kRoot, registry.locale.ToAnsi(key));
+  if (!StillOurs(record, now)) {
+    frontend.Log(L"key changed by another run since, key and list left as they are: " + key);
+    return UndoOutcome::NotOurs;
+  }
+  bool ok = RestoreKey(registry, frontend, record, now);
+  if (record.list == ListChange::None) return ok ? UndoOutcome::Undone : UndoOutcome::Incomplete;
 
-  const std::wstring before =
-      ReadRegistryText(registry, frontend, kRoot, facts::kHostKey, facts::kAddOnList);
+  const std::optional<std::wstring> before = ReadAddOnList(registry, frontend);
+  if (!before) {
+    frontend.Log(L"list cannot be read as text: list left as it is");
+    return UndoOutcome::Incomplete;
+  }
   std::wstring after;
   if (record.list == ListChange::Added) {
-    if (!AddOnList::IsListed(before, record.name)) return ok;
-    after = AddOnList::WithoutName(before, record.name);
+    if (!AddOnList::IsListed(*before, record.name))
+      return ok ? UndoOutcome::Undone : UndoOutcome::Incomplete;
+    after = AddOnList::WithoutName(*before, record.name);
   } else {
-    if (AddOnList::IsListed(before, record.name)) return ok;
-    after = AddOnList::InsertedAt(before, record.name, record.position);
+    if (AddOnList::IsListed(*before, record.name))
+      return ok ? UndoOutcome::Undone : UndoOutcome::Incomplete;
+    after = AddOnList::InsertedAt(*before, record.name, record.position);
   }
-  frontend.Log(L"list '" + before + L"' -> '" + after + L"'");
-  if (!mr::WriteRegistryValue(registry, kRoot, facts::kHostKey, facts::kAddOnList,
-                              mr::RegistryValue(std::move(after)))) {
-    ok = false;
-  }
-  return ok;
-}
-
-std::string SerializedUndoRecord(const UndoRecord& record) {
-  std::string out(kMagic);
-  out += static_cast<char>(record.work);
-  PutWide(out, record.name);
-  out += static_cast<char>(record.keyBefore ? 1 : 0);
-  if (record.keyBefore) {
-    PutBytes(out, record.keyBefore->keyClass);
-    PutNumber(out, static_cast<std::uint32_t>(record.keyBefore->values.size()));
-    for (const auto& [name, value] : record.keyBefore->values) {
-      PutBytes(out, name);
-      PutNumber(out, value.type);
-      PutBytes(out, std::string_view(reinterpret_cast<const char*>(value.bytes.data()),
-                                     value.bytes.size()));
-    }
-  }
-  out += static_cast<char>(record.list);
-  PutNumber(out, record.position);
-  return out;
-}
-
-std::optional<UndoRecord> ParsedUndoRecord(std::string_view bytes) {
-  Reader in(bytes);
-  UndoRecord record;
-  std::uint8_t work = 0;
-  std::uint8_t hasKey = 0;
-  if (!in.Prefix(kMagic) || !in.Byte(work) || !in.Wide(record.name) || !in.Byte(hasKey)) {
-    return std::nullopt;
-  }
-  if (work != 1 && work != 2) return std::nullopt;
-  record.work = static_cast<UndoWork>(work);
-  if (hasKey > 1) return std::nullopt;
-  if (hasKey == 1) {
-    mr::KeyContents key;
-    std::uint32_t count = 0;
-    if (!in.Bytes(key.keyClass) || !in.Number(count)) return std::nullopt;
-    for (std::uint32_t i = 0; i < count; ++i) {
-      std::string name;
-      std::string data;
-      mr::StoredValue value;
-      if (!in.Bytes(name) || !in.Number(value.type) || !in.Bytes(data)) return std::nullopt;
-      value.bytes.assign(data.begin(), data.end());
-      key.values.emplace_back(std::move(name), std::move(value));
-    }
-    record.keyBefore = std::move(key);
-  }
-  std::uint8_t list = 0;
-  if (!in.Byte(list) || list > 2 || !in.Number(record.position) || !in.AtEnd()) {
-    return std::nullopt;
-  }
-  record.list = static_cast<ListChange>(list);
-  return record;
+  const bool written = mr::WriteRegistryValue(registry, kRoot, facts::kHostKey, facts::kAddOnList,
+                                              mr::RegistryValue(after));
+  frontend.Log((written ? L"list '" : L"list not written '") + *before + L"' -> '" + after + L"'");
+  return ok && written ? UndoOutcome::Undone : UndoOutcome::Incomplete;
 }
 
 }  // namespace quillet

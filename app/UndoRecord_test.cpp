@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/AddOn.h"
+#include "app/UndoRecordFormat.h"
 #include "testing/FixedLocale.h"
 #include "testing/MemoryRegistry.h"
 #include "testing/RecordingFrontend.h"
@@ -28,6 +29,9 @@ struct UndoCase {
   std::optional<mr::KeyContents> keyBefore;  // seeded before the run
   std::string listBefore;
   std::string listAfterUndo;  // after another run appended "Fremd" in between
+  // Another run registers "Beta" anew between the change and its undo: the undo must leave that
+  // registration (key and list) as it finds it.
+  bool reRegisteredSince = false;
 };
 
 // The change made for real by the add-on work, another run's name appended meanwhile, then the
@@ -40,6 +44,10 @@ TEST(UndoRecord, TakesBackExactlyItsOwnChangeAndKeepsWhatOtherRunsAdded) {
       {"install over a key and a listed name", true, foreign, "Alpha,beta", "Alpha,beta,Fremd"},
       {"remove from the middle", false, foreign, "Alpha,Beta,Gamma", "Alpha,Beta,Gamma,Fremd"},
       {"remove, nothing there", false, std::nullopt, "Alpha", "Alpha,Fremd"},
+      {"install, then another run's registration", true, std::nullopt, "Alpha", "Alpha,Beta,Fremd",
+       true},
+      {"remove, then another run's registration", false, foreign, "Alpha,Beta", "Alpha,Beta,Fremd",
+       true},
   };
   for (const UndoCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -55,13 +63,22 @@ TEST(UndoRecord, TakesBackExactlyItsOwnChangeAndKeepsWhatOtherRunsAdded) {
       }
     }
 
-    const UndoRecord record = RecordBeforeChange(
-        registry, frontend, c.install ? UndoWork::Install : UndoWork::Remove, L"Beta");
     AddOnEintrag entry;
     entry.AddOnName = L"Beta";
     entry.ExeDateiname = L"C:\\Beta.exe";
+    const std::optional<UndoRecord> made = RecordBeforeChange(
+        registry, frontend, L"{Lauf}", c.install ? UndoWork::Install : UndoWork::Remove, entry);
+    ASSERT_TRUE(made);
+    const UndoRecord& record = *made;
     ASSERT_TRUE(c.install ? AddOnEinrichten(registry, frontend, entry)
                           : AddOnEntfernen(registry, frontend, L"Beta"));
+    std::optional<mr::KeyContents> otherRun;
+    if (c.reRegisteredSince) {
+      AddOnEintrag other = entry;
+      other.ExeDateiname = L"C:\\Anderswo\\Beta.exe";
+      ASSERT_TRUE(AddOnEinrichten(registry, frontend, other));
+      otherRun = store.ReadKey(kHklm, kKey);
+    }
     const mr::ValueRead changed = store.ReadValue(kHklm, kHost, "AddOns");
     std::string list(changed.value.bytes.begin(), changed.value.bytes.end() - 1);
     store.WriteValue(kHklm, kHost, "AddOns", Sz(list + ",Fremd"));
@@ -69,20 +86,23 @@ TEST(UndoRecord, TakesBackExactlyItsOwnChangeAndKeepsWhatOtherRunsAdded) {
     const std::optional<UndoRecord> parsed = ParsedUndoRecord(SerializedUndoRecord(record));
     ASSERT_TRUE(parsed);
     EXPECT_EQ(*parsed, record);
-    EXPECT_TRUE(UndoChange(registry, frontend, *parsed));
+    EXPECT_EQ(UndoChange(registry, frontend, *parsed),
+              c.reRegisteredSince ? UndoOutcome::NotOurs : UndoOutcome::Undone);
 
-    EXPECT_EQ(store.ReadKey(kHklm, kKey), c.keyBefore);
+    EXPECT_EQ(store.ReadKey(kHklm, kKey), c.reRegisteredSince ? otherRun : c.keyBefore);
     EXPECT_EQ(store.ReadValue(kHklm, kHost, "AddOns").value, Sz(c.listAfterUndo));
   }
 }
 
 TEST(UndoRecord, BytesThatAreNoWholeRecordAreRefused) {
   UndoRecord record;
+  record.run = L"{Produkt}#0123";
   record.work = UndoWork::Remove;
   record.name = L"Merkzettel";
   record.keyBefore = mr::KeyContents{"Anwendungsdaten", {{"AddOnName", Sz("Merkzettel")}}};
   record.list = ListChange::Removed;
   record.position = 3;
+  record.written = {{"ExeDateiname", Sz("C:\\m.exe")}};
   const std::string bytes = SerializedUndoRecord(record);
   ASSERT_EQ(ParsedUndoRecord(bytes), record);
   for (std::size_t length = 0; length < bytes.size(); ++length) {
@@ -90,7 +110,7 @@ TEST(UndoRecord, BytesThatAreNoWholeRecordAreRefused) {
   }
   EXPECT_FALSE(ParsedUndoRecord(bytes + 'x'));
   std::string otherWork = bytes;
-  otherWork[13] = 7;
+  otherWork[13 + 4 + 2 * record.run.size()] = 7;
   EXPECT_FALSE(ParsedUndoRecord(otherWork));
 }
 

@@ -45,9 +45,8 @@ bool CheckHostVersion(const ModulRegistrierung::RegistryContext& registry, Front
 
   Message question{L"", facts::kDownloadQuestion, MessageIcon::Question, MessageButtons::YesNo};
   const MessageAnswer answer = frontend.Show(question);
-  frontend.Log(answer == MessageAnswer::Yes
-                   ? L"host outdated, download page asked for"
-                   : L"host outdated, download declined");
+  frontend.Log(answer == MessageAnswer::Yes ? L"host outdated, download page asked for"
+                                            : L"host outdated, download declined");
   if (answer == MessageAnswer::Yes) OpenDownloadPage(frontend);
   return false;
 }

@@ -266,7 +266,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   RecordingFrontend frontend(arguments);
   FixedLocale locale;
-  const ExitStatus status = RunPass(frontend, Stores{registry, locale});
+  const ExitStatus status = RunPass(frontend, Stores{registry, locale}, frontend.CommandText());
 
   Check(registry.Dump({{kHklm, kHost}}) == outsideBefore, "something outside the host key changed");
   Check(HostSnapshot(registry, ownKey) == hostBefore,

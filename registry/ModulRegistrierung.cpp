@@ -134,6 +134,10 @@ bool CreateRegistryKey(const RegistryContext& registry, Root root, std::wstring_
   return registry.store.CreateKey(root, *path, *classText) == KeyCreation::Created;
 }
 
+std::optional<StoredValue> StoredForm(const RegistryContext& registry, const RegistryValue& value) {
+  return Encode(registry.locale, value);
+}
+
 bool WriteRegistryValue(const RegistryContext& registry, Root root, std::wstring_view subKeyPath,
                         std::wstring_view valueName, const RegistryValue& value) {
   std::optional<std::string> path = AnsiName(registry.locale, subKeyPath);

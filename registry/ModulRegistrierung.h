@@ -37,6 +37,10 @@ bool CreateRegistryKey(const RegistryContext& registry, Root root, std::wstring_
 bool WriteRegistryValue(const RegistryContext& registry, Root root, std::wstring_view subKeyPath,
                         std::wstring_view valueName, const RegistryValue& value);
 
+// `value` exactly as a write stores it (type and bytes); nullopt for Empty and for a value that
+// cannot be stored (a date the locale cannot render).
+std::optional<StoredValue> StoredForm(const RegistryContext& registry, const RegistryValue& value);
+
 // True when the key was deleted (with its values; a key with sub-keys is refused).
 bool DeleteRegistryKey(const RegistryContext& registry, Root root, std::wstring_view subKeyPath);
 

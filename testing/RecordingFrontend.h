@@ -68,7 +68,9 @@ class RecordingFrontend : public Frontend {
   const std::wstring& StatusText() const { return statusText_; }
 
   MessageAnswer Show(const Message& message) override;
-  std::wstring ArgumentText() override { return argumentText_; }
+  // The command text a test hands the pass with this frontend (the frontend itself never reads
+  // it: the pass takes it as an argument).
+  const std::wstring& CommandText() const { return argumentText_; }
   std::wstring OwnDirectory() override { return ownDirectory_; }
   std::wstring ShortPath(const std::wstring& path) override {
     const auto found = shortPaths_.find(path);

@@ -42,7 +42,7 @@ ExeFrontend::ExeFrontend(HINSTANCE instance) : form_(instance) {}
 
 MessageAnswer ExeFrontend::Show(const Message& message) { return ShowMessageBox(nullptr, message); }
 
-std::wstring ExeFrontend::ArgumentText() {
+std::wstring ArgumentText() {
   // The wide command line: the ANSI one has been through best-fit mapping, which can turn a
   // look-alike character into a real double quote or comma and so change the fields.
   const wchar_t* commandLine = GetCommandLineW();

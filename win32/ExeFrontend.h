@@ -18,7 +18,6 @@ class ExeFrontend : public Frontend {
   explicit ExeFrontend(HINSTANCE instance);
 
   MessageAnswer Show(const Message& message) override;
-  std::wstring ArgumentText() override;
   std::wstring OwnDirectory() override;
   std::wstring ShortPath(const std::wstring& path) override;
   std::wstring ToLower(std::wstring text) override;
@@ -46,6 +45,9 @@ class ExeFrontend : public Frontend {
 // Windows programs split it with: a name that starts with a double quote runs to the next double
 // quote, any other to the first blank or tab; the blanks and tabs after it are skipped too.
 std::wstring_view ArgumentTextOf(std::wstring_view commandLine);
+
+// This process's own command text: ArgumentTextOf its wide command line.
+std::wstring ArgumentText();
 
 // The folder part of the program file `path`, without a trailing backslash unless it is a
 // drive's root ("C:\").

@@ -64,6 +64,10 @@ using unique_kernel_handle = unique_handle<HANDLE, &::CloseHandle>;
 // FindFirstFile's search: INVALID_HANDLE_VALUE on failure, so check before taking it.
 using unique_find = unique_handle<HANDLE, &::FindClose>;
 using unique_hkey = unique_handle<HKEY, &::RegCloseKey>;
+// Memory the system handed out with LocalAlloc (security descriptors and SIDs from the string
+// conversions and GetSecurityInfo).
+inline void LocalFreeMemory(void* memory) { ::LocalFree(memory); }
+using unique_local = unique_handle<void*, &LocalFreeMemory>;
 // A DLL loaded by LoadLibrary, unloaded with its owner.
 using unique_hmodule = unique_handle<HMODULE, &::FreeLibrary>;
 

@@ -17,5 +17,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   quillet::ModulRegistrierung::Win32Locale locale;
   quillet::ExeFrontend frontend(instance);
   // The window and every handle are gone before the runtime ends the process with this.
-  return static_cast<int>(quillet::RunPass(frontend, quillet::Stores{registry, locale}));
+  return static_cast<int>(
+      quillet::RunPass(frontend, quillet::Stores{registry, locale}, quillet::ArgumentText()));
 }

@@ -271,6 +271,12 @@ TEST_F(QuilletDll, CEntryCompletesABareNameWithTheGivenFolderOnlyAndRefusesItWit
       {nullptr, L"D:\\Gast\\Gast.exe", 0, L"D:\\Gast\\Gast.exe"},
       {nullptr, L"Gast.exe", 2, nullptr},
       {L"", L"Gast.exe", 2, nullptr},
+      {L"Programme\\Gast", L"Gast.exe", 2, nullptr},
+      {L"\\Gast", L"Gast.exe", 2, nullptr},
+      {L"C:Gast", L"Gast.exe", 2, nullptr},
+      {L"\\\\Rechner\\Freigabe\\Gast", L"Gast.exe", 0, L"\\\\Rechner\\Freigabe\\Gast\\Gast.exe"},
+      {L"C:\\Programme\\Gast/", L"Gast.exe", 0, L"C:\\Programme\\Gast\\Gast.exe"},
+      {L"C:/", L"Gast.exe", 0, L"C:\\Gast.exe"},
   };
   for (const FolderCase& c : cases) {
     SCOPED_TRACE(e2e::Utf8(std::wstring(c.folder ? c.folder : L"(none)") + L" + " + c.programFile));

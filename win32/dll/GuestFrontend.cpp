@@ -26,8 +26,20 @@ std::wstring NormalizedFolder(std::wstring folder) {
   std::size_t start = 0;
   while (start < folder.size() && folder[start] == L' ') ++start;
   folder.erase(0, start);
-  while (folder.size() > 1 && folder.back() == L'\\') {
-    if (folder.size() == 3 && folder[1] == L':') break;
+  const auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+  const bool drive =
+      folder.size() >= 3 && folder[1] == L':' && separator(folder[2]) &&
+      ((folder[0] >= L'A' && folder[0] <= L'Z') || (folder[0] >= L'a' && folder[0] <= L'z'));
+  const bool unc =
+      folder.size() >= 3 && separator(folder[0]) && separator(folder[1]) && !separator(folder[2]);
+  // A folder that is not absolute would be resolved against the host's current directory
+  // whenever it starts the add-on: "rel\dir", "\dir" (the current drive) and "C:dir".
+  if (!drive && !unc) return {};
+  while (folder.size() > 1 && separator(folder.back())) {
+    if (drive && folder.size() == 3) {
+      folder[2] = L'\\';
+      break;
+    }
     folder.pop_back();
   }
   return folder;
@@ -37,8 +49,8 @@ MessageAnswer LeastAnswer(const Message& message) {
   return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
 }
 
-GuestFrontend::GuestFrontend(std::wstring commandText, std::wstring addOnFolder)
-    : commandText_(std::move(commandText)), folder_(NormalizedFolder(std::move(addOnFolder))) {}
+GuestFrontend::GuestFrontend(std::wstring addOnFolder)
+    : folder_(NormalizedFolder(std::move(addOnFolder))) {}
 
 std::wstring GuestFrontend::ToLower(std::wstring text) { return LowerCase(std::move(text)); }
 

@@ -10,17 +10,16 @@
 
 namespace quillet::guest {
 
-// `folder` without trailing backslashes, except a drive's root keeps its one ("C:\"); blanks
-// around it removed. Empty stays empty.
+// `folder` without trailing backslashes or slashes, except a drive's root keeps its backslash
+// ("C:\"); blanks around it removed. Empty (no folder) when it is neither drive-qualified
+// ("X:\...") nor a UNC path ("\\server\share..."), so a bare program name is refused then.
 std::wstring NormalizedFolder(std::wstring folder);
 
 class GuestFrontend : public Frontend {
  public:
-  // `commandText`: the fields, as the exe takes them after its name; `addOnFolder`: where a
-  // bare program name is found (empty: a bare name is refused).
-  GuestFrontend(std::wstring commandText, std::wstring addOnFolder);
+  // `addOnFolder`: where a bare program name is found (empty: a bare name is refused).
+  explicit GuestFrontend(std::wstring addOnFolder);
 
-  std::wstring ArgumentText() override { return commandText_; }
   std::wstring OwnDirectory() override { return folder_; }
   std::wstring ToLower(std::wstring text) override;
 
@@ -39,7 +38,6 @@ class GuestFrontend : public Frontend {
   std::wstring ShortPath(const std::wstring& path) override;
 
  private:
-  std::wstring commandText_;
   std::wstring folder_;
 };
 

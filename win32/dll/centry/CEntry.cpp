@@ -13,9 +13,8 @@ extern "C" __declspec(dllexport) int QUILLET_CALL
   using namespace quillet;
   return guest::GuardedEntry(static_cast<int>(ExitStatus::RegistryFailed), [&] {
     centry::CEntryFrontend frontend(owner, (flags & QUILLET_SILENT) != 0,
-                                    commandText ? commandText : L"",
                                     addOnFolder ? addOnFolder : L"");
     guest::GuestStores stores;
-    return static_cast<int>(RunPass(frontend, stores.stores()));
+    return static_cast<int>(RunPass(frontend, stores.stores(), commandText ? commandText : L""));
   });
 }

@@ -4,11 +4,8 @@
 
 namespace quillet::centry {
 
-CEntryFrontend::CEntryFrontend(HWND owner, bool silent, std::wstring commandText,
-                               std::wstring addOnFolder)
-    : GuestFrontend(std::move(commandText), std::move(addOnFolder)),
-      owner_(owner),
-      silent_(silent) {}
+CEntryFrontend::CEntryFrontend(HWND owner, bool silent, std::wstring addOnFolder)
+    : GuestFrontend(std::move(addOnFolder)), owner_(owner), silent_(silent) {}
 
 MessageAnswer CEntryFrontend::Show(const Message& message) {
   if (silent_) return guest::LeastAnswer(message);

@@ -12,7 +12,7 @@ namespace quillet::centry {
 
 class CEntryFrontend : public guest::GuestFrontend {
  public:
-  CEntryFrontend(HWND owner, bool silent, std::wstring commandText, std::wstring addOnFolder);
+  CEntryFrontend(HWND owner, bool silent, std::wstring addOnFolder);
 
   MessageAnswer Show(const Message& message) override;
   void SetStatusText(const std::wstring&) override {}

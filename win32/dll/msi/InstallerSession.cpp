@@ -28,11 +28,13 @@ InstallerSession::InstallerSession(MSIHANDLE install)
     : install_(install), msi_(guest::LoadSystemLibrary(L"msi.dll")) {
   const HMODULE m = msi_.get();
   getProperty_ = guest::Function<decltype(getProperty_)>(m, "MsiGetPropertyW");
+  setProperty_ = guest::Function<decltype(setProperty_)>(m, "MsiSetPropertyW");
   createRecord_ = guest::Function<decltype(createRecord_)>(m, "MsiCreateRecord");
   setString_ = guest::Function<decltype(setString_)>(m, "MsiRecordSetStringW");
   processMessage_ = guest::Function<decltype(processMessage_)>(m, "MsiProcessMessage");
   closeHandle_ = guest::Function<decltype(closeHandle_)>(m, "MsiCloseHandle");
-  usable_ = getProperty_ && createRecord_ && setString_ && processMessage_ && closeHandle_;
+  usable_ = getProperty_ && setProperty_ && createRecord_ && setString_ && processMessage_ &&
+            closeHandle_;
 }
 
 std::wstring InstallerSession::Property(const std::wstring& name) {
@@ -50,6 +52,10 @@ std::wstring InstallerSession::Property(const std::wstring& name) {
     value.assign(static_cast<std::size_t>(size) + 1, L'\0');
   }
   return {};
+}
+
+bool InstallerSession::SetProperty(const std::wstring& name, const std::wstring& value) {
+  return usable_ && setProperty_(install_, name.c_str(), value.c_str()) == ERROR_SUCCESS;
 }
 
 int InstallerSession::Send(unsigned kind, const std::vector<std::wstring>& fields) {

@@ -20,12 +20,14 @@ class InstallerSession : public Session {
   bool Usable() const { return usable_; }
 
   std::wstring Property(const std::wstring& name) override;
+  bool SetProperty(const std::wstring& name, const std::wstring& value) override;
   int Send(unsigned kind, const std::vector<std::wstring>& fields) override;
 
  private:
   MSIHANDLE install_;
   unique_hmodule msi_;
   decltype(&::MsiGetPropertyW) getProperty_ = nullptr;
+  decltype(&::MsiSetPropertyW) setProperty_ = nullptr;
   decltype(&::MsiCreateRecord) createRecord_ = nullptr;
   decltype(&::MsiRecordSetStringW) setString_ = nullptr;
   decltype(&::MsiProcessMessage) processMessage_ = nullptr;

@@ -1,5 +1,6 @@
 // The custom actions of a Windows Installer package, each framed the same way: enter, read the
-// session, run its step of the pass, log the outcome, map it to the installer's return value.
+// session, run its step of the pass (which logs the outcome), map it to the installer's return
+// value.
 //   MsiCheck    immediate: the version gate only
 //   MsiInstall  deferred: the registry work of an install, undo record first
 //   MsiRemove   deferred: the registry work of a removal, undo record first; never fails
@@ -10,14 +11,14 @@
 #include <msi.h>
 #include <msiquery.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 
-#include "app/Modul.h"
+#include "app/Command.h"
 #include "app/Pass.h"
 #include "app/UndoRecord.h"
-#include "text/Characters.h"
-#include "text/DecimalText.h"
-#include "text/ModulTextZeile2CollectionArray.h"
+#include "app/UndoRecordFormat.h"
 #include "win32/dll/GuestEntry.h"
 #include "win32/dll/GuestStores.h"
 #include "win32/dll/msi/InstallerSession.h"
@@ -29,54 +30,108 @@ namespace quillet::msi {
 
 namespace {
 
-// A deferred action's data: "<add-on folder>|<command text>", cut at the first bar (a Windows
-// path holds none; the command text may).
+// The property MsiCheck hands the installation's token on in; a package passes it on by
+// starting each scheduled action's data with "[QUILLETTOKEN]".
+constexpr wchar_t kTokenProperty[] = L"QUILLETTOKEN";
+constexpr std::size_t kTokenDigits = 32;
+
+// A scheduled action's data: "[<token>|]<add-on folder>|<command text>". The token is "#" and
+// 32 hex digits; the folder and the command are cut at the first bar after it (a Windows path
+// holds none; the command text may). Packages made before the token have none.
 struct ActionData {
+  std::wstring token;
   std::wstring folder;
   std::wstring commandText;
 };
 
-ActionData ReadActionData(Session& session) {
-  const std::wstring data = session.Property(L"CustomActionData");
-  const std::size_t bar = data.find(L'|');
-  if (bar == std::wstring::npos) return ActionData{L"", data};
-  return ActionData{data.substr(0, bar), data.substr(bar + 1)};
+bool IsHexDigit(wchar_t c) {
+  return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
 }
 
-// The add-on's name as the pass would read it from `commandText`; empty when it is none the
-// pass would accept.
-std::wstring AddOnNameOf(std::wstring commandText, Frontend& frontend) {
-  if (frontend.ToLower(commandText.substr(0, 2)) == L"-s") {
-    commandText = text::Trimmed(std::wstring_view(commandText).substr(2));
+ActionData ReadActionData(Session& session) {
+  std::wstring data = session.Property(L"CustomActionData");
+  ActionData result;
+  if (data.size() > kTokenDigits + 1 && data[0] == L'#' && data[kTokenDigits + 1] == L'|' &&
+      std::all_of(data.begin() + 1, data.begin() + 1 + kTokenDigits, IsHexDigit)) {
+    result.token = data.substr(0, kTokenDigits + 1);
+    data.erase(0, kTokenDigits + 2);
   }
-  const auto fields = ModulTextZeile2CollectionArray::TextZeileZerlegen(commandText, L",", L"");
-  if (fields.empty()) return {};
-  std::wstring name = text::Trimmed(fields[0]);
-  const std::wstring bad = Modul::UngueltigesNamenszeichen(
-      name, [&frontend](std::wstring s) { return frontend.ToLower(std::move(s)); });
-  return bad.empty() ? name : std::wstring();
+  const std::size_t bar = data.find(L'|');
+  if (bar == std::wstring::npos) {
+    result.commandText = std::move(data);
+  } else {
+    result.folder = data.substr(0, bar);
+    result.commandText = data.substr(bar + 1);
+  }
+  return result;
+}
+
+// A fresh token for this installation: its deferred action and its rollback get the same one,
+// and no other run's record carries it.
+std::wstring NewToken() {
+  using RandomFunction = BOOLEAN(WINAPI*)(PVOID, ULONG);
+  // RtlGenRandom, exported by advapi32 (which the DLL imports anyway) under this name.
+  const auto random =
+      guest::Function<RandomFunction>(GetModuleHandleW(L"advapi32.dll"), "SystemFunction036");
+  unsigned char bytes[kTokenDigits / 2] = {};
+  if (random == nullptr || !random(bytes, sizeof bytes)) return {};
+  std::wstring token = L"#";
+  for (const unsigned char b : bytes) {
+    token += L"0123456789abcdef"[b >> 4];
+    token += L"0123456789abcdef"[b & 0xF];
+  }
+  return token;
+}
+
+// The record's file name for this product and add-on.
+std::wstring RecordName(Session& session, Frontend& frontend, const std::wstring& name) {
+  return UndoFileName(session.Property(L"ProductCode"), frontend.ToLower(name));
+}
+
+// What binds a record to its run: the product and the installation's token.
+std::wstring RunOf(Session& session, const ActionData& data) {
+  return session.Property(L"ProductCode") + data.token;
 }
 
 UINT Check(MSIHANDLE install) {
   InstallerSession session(install);
   if (!session.Usable()) return ERROR_INSTALL_FAILURE;
-  MsiFrontend frontend(session, L"", L"");
+  MsiFrontend frontend(session, L"");
   guest::GuestStores stores;
   const ExitStatus status = RunVersionGate(frontend, stores.stores());
-  frontend.Log(L"status " + text::DecimalText(static_cast<int>(status)));
-  return status == ExitStatus::Done ? ERROR_SUCCESS : ERROR_INSTALL_USEREXIT;
+  if (status != ExitStatus::Done) return ERROR_INSTALL_USEREXIT;
+  const std::wstring token = NewToken();
+  if (token.empty() || !session.SetProperty(kTokenProperty, token + L"|")) {
+    frontend.Log(
+        L"warning: no token for this installation; undo records are bound to the "
+        L"product alone");
+  }
+  return ERROR_SUCCESS;
 }
 
-// The registry work of a deferred action; its exit status, logged.
-ExitStatus Work(Session& session, MsiFrontend& frontend, const std::wstring& commandText) {
-  const std::wstring productCode = session.Property(L"ProductCode");
-  // A record left by an earlier run that never committed is no record of this one.
-  DeleteUndoFile(UndoFileName(productCode, AddOnNameOf(commandText, frontend)));
-  MsiJournal journal(productCode);
+// The registry work of a deferred action, its undo record kept first; its exit status, logged.
+ExitStatus Work(Session& session, MsiFrontend& frontend, const ActionData& data) {
+  const Command command = ReadCommand(data.commandText);
   guest::GuestStores stores;
-  const ExitStatus status = RunAddOnWork(frontend, stores.stores(), commandText, &journal);
-  frontend.Log(L"status " + text::DecimalText(static_cast<int>(status)));
-  return status;
+  if (command.mode == RunMode::None) {
+    // Refused by the command line: the pass says why, and nothing is written.
+    return RunAddOnWork(frontend, stores.stores(), command, nullptr);
+  }
+  const std::optional<UndoFolder> folder = UndoFolder::Open(true);
+  const std::wstring file = RecordName(session, frontend, command.name);
+  if (!folder || file.empty()) {
+    frontend.Log(L"status 1 (the undo folder cannot be had or trusted): nothing changed");
+    return ExitStatus::RegistryFailed;
+  }
+  if (folder->Remove(file) == RecordOutcome::Failed) {
+    // A record left by an earlier run that never committed is no record of this one; one that
+    // cannot go would be taken for this run's.
+    frontend.Log(L"status 1 (a stale undo record cannot be removed: " + file +
+                 L"): nothing changed");
+    return ExitStatus::RegistryFailed;
+  }
+  MsiJournal journal(*folder, file, RunOf(session, data));
+  return RunAddOnWork(frontend, stores.stores(), command, &journal);
 }
 
 // The frame of the deferred, rollback and commit actions: their session, the data the immediate
@@ -86,48 +141,78 @@ UINT InScheduledSession(MSIHANDLE install, UINT unusable, Step step) {
   InstallerSession session(install);
   if (!session.Usable()) return unusable;
   const ActionData data = ReadActionData(session);
-  MsiFrontend frontend(session, data.commandText, data.folder);
-  return step(session, frontend, data.commandText);
+  MsiFrontend frontend(session, data.folder);
+  return step(session, frontend, data);
 }
 
-UINT Install(Session& session, MsiFrontend& frontend, const std::wstring& commandText) {
-  return Work(session, frontend, commandText) == ExitStatus::Done ? ERROR_SUCCESS
-                                                                  : ERROR_INSTALL_FAILURE;
+UINT Install(Session& session, MsiFrontend& frontend, const ActionData& data) {
+  return Work(session, frontend, data) == ExitStatus::Done ? ERROR_SUCCESS : ERROR_INSTALL_FAILURE;
 }
 
-UINT Remove(Session& session, MsiFrontend& frontend, const std::wstring& commandText) {
+UINT Remove(Session& session, MsiFrontend& frontend, const ActionData& data) {
   // An uninstall must always be possible: a registration that stays is the lesser harm.
-  if (Work(session, frontend, commandText) != ExitStatus::Done) {
+  if (Work(session, frontend, data) != ExitStatus::Done) {
     frontend.Log(L"warning: the add-on could not be removed; the uninstall goes on");
   }
   return ERROR_SUCCESS;
 }
 
-UINT Rollback(Session& session, MsiFrontend& frontend, const std::wstring& commandText) {
-  const std::wstring name = AddOnNameOf(commandText, frontend);
-  const std::wstring file = UndoFileName(session.Property(L"ProductCode"), name);
-  const std::optional<std::string> bytes = ReadUndoFile(file);
-  if (!bytes) {
+UINT Rollback(Session& session, MsiFrontend& frontend, const ActionData& data) {
+  const Command command = ReadCommand(data.commandText);
+  const std::wstring& name = command.name;
+  const std::optional<UndoFolder> folder = UndoFolder::Open(false);
+  const std::wstring file = name.empty() ? std::wstring() : RecordName(session, frontend, name);
+  std::string bytes;
+  const RecordOutcome read =
+      folder && !file.empty() ? folder->Read(file, bytes) : RecordOutcome::Absent;
+  if (read == RecordOutcome::Absent) {
     frontend.Log(L"rollback: no undo record for '" + name + L"', nothing to take back");
     return ERROR_SUCCESS;
   }
-  const std::optional<UndoRecord> record = ParsedUndoRecord(*bytes);
-  if (!record || !text::EqualIgnoringCase(record->name, name)) {
-    frontend.Log(L"rollback: the undo record of '" + name + L"' is unreadable; nothing taken back");
-  } else {
-    guest::GuestStores stores;
+  if (read != RecordOutcome::Done) {
+    frontend.Log(read == RecordOutcome::Refused
+                     ? L"rollback: " + file +
+                           L" is no undo record of ours: left alone, nothing taken back"
+                     : L"warning: rollback: the undo record " + file +
+                           L" cannot be read; nothing taken back");
+    return ERROR_SUCCESS;
+  }
+  const std::optional<UndoRecord> record = ParsedUndoRecord(bytes);
+  if (!record || record->run != RunOf(session, data) ||
+      record->work != (command.mode == RunMode::Install ? UndoWork::Install : UndoWork::Remove) ||
+      frontend.ToLower(record->name) != frontend.ToLower(name)) {
+    frontend.Log(L"rollback: the undo record " + file + L" is not this run's record of '" + name +
+                 L"': left alone, nothing taken back");
+    return ERROR_SUCCESS;
+  }
+  guest::GuestStores stores;
+  {
     const std::unique_ptr<AddOnListLock> lock = frontend.LockAddOnList();
     const ModulRegistrierung::RegistryContext registry{stores.registry, stores.locale};
-    if (!UndoChange(registry, frontend, *record)) frontend.Log(L"warning: rollback incomplete");
+    const UndoOutcome undone = UndoChange(registry, frontend, *record);
+    const wchar_t* const outcome = undone == UndoOutcome::Undone ? L"' taken back"
+                                   : undone == UndoOutcome::NotOurs
+                                       ? L"' left to the run that changed it since"
+                                       : L"' incomplete";
+    frontend.Log(undone == UndoOutcome::Incomplete ? L"warning: rollback of '"
+                                                   : L"rollback: '" + name + outcome);
   }
-  DeleteUndoFile(file);
+  const RecordOutcome removed = folder->Remove(file);
+  frontend.Log(removed == RecordOutcome::Failed ? L"warning: undo record not deleted: "
+                                                : L"undo record deleted: " + file);
   return ERROR_SUCCESS;
 }
 
-UINT Commit(Session& session, MsiFrontend& frontend, const std::wstring& commandText) {
-  const std::wstring name = AddOnNameOf(commandText, frontend);
-  DeleteUndoFile(UndoFileName(session.Property(L"ProductCode"), name));
-  frontend.Log(L"undo record of '" + name + L"' deleted");
+UINT Commit(Session& session, MsiFrontend& frontend, const ActionData& data) {
+  const std::wstring name = ReadCommand(data.commandText).name;
+  const std::optional<UndoFolder> folder = UndoFolder::Open(false);
+  const std::wstring file = name.empty() ? std::wstring() : RecordName(session, frontend, name);
+  const RecordOutcome removed =
+      folder && !file.empty() ? folder->Remove(file) : RecordOutcome::Absent;
+  frontend.Log(removed == RecordOutcome::Done ? L"undo record of '" + name + L"' deleted"
+               : removed == RecordOutcome::Absent
+                   ? L"no undo record of '" + name + L"' to delete"
+                   : L"warning: undo record of '" + name + L"' not deleted: " + file);
   return ERROR_SUCCESS;
 }
 

@@ -8,8 +8,8 @@
 
 namespace quillet::msi {
 
-MsiFrontend::MsiFrontend(Session& session, std::wstring commandText, std::wstring addOnFolder)
-    : GuestFrontend(std::move(commandText), std::move(addOnFolder)), session_(session) {}
+MsiFrontend::MsiFrontend(Session& session, std::wstring addOnFolder)
+    : GuestFrontend(std::move(addOnFolder)), session_(session) {}
 
 MessageAnswer MsiFrontend::Show(const Message& message) {
   const bool question = message.buttons == MessageButtons::YesNo;

@@ -13,7 +13,7 @@ namespace quillet::msi {
 
 class MsiFrontend : public guest::GuestFrontend {
  public:
-  MsiFrontend(Session& session, std::wstring commandText, std::wstring addOnFolder);
+  MsiFrontend(Session& session, std::wstring addOnFolder);
 
   // A user message of the installer with the box's buttons and icon; an answer of 0 (no UI, as
   // under /qn) or -1 counts as the button that does least.

@@ -22,6 +22,7 @@ class RecordingSession : public Session {
     std::vector<std::wstring> fields;
   };
   std::wstring Property(const std::wstring&) override { return {}; }
+  bool SetProperty(const std::wstring&, const std::wstring&) override { return false; }
   int Send(unsigned kind, const std::vector<std::wstring>& fields) override {
     sent.push_back(Sent{kind, fields});
     if (replies.empty()) return 0;
@@ -69,7 +70,7 @@ TEST(MsiFrontend, EveryBoxIsAUserMessageOfTheInstallerWithItsTextMadeLiteral) {
   for (const BoxCase& c : cases) {
     RecordingSession session;
     session.replies.push_back(c.reply);
-    MsiFrontend frontend(session, L"", L"");
+    MsiFrontend frontend(session, L"");
     const Message message{L"Quillet.exe", L"Feld [ProductCode] {x} ]", c.icon, c.buttons};
     EXPECT_EQ(frontend.Show(message), c.answer) << c.reply;
     ASSERT_EQ(session.sent.size(), 1u);
@@ -82,7 +83,7 @@ TEST(MsiFrontend, EveryBoxIsAUserMessageOfTheInstallerWithItsTextMadeLiteral) {
 
 TEST(MsiFrontend, StatusTextIsProgressAndLogLinesAreInfoLinesOfTheLog) {
   RecordingSession session;
-  MsiFrontend frontend(session, L"", L"");
+  MsiFrontend frontend(session, L"");
   frontend.SetStatusText(L"Das Zusatzprogramm wird installiert ..");
   frontend.Log(L"list 'a' -> 'a,[b]'");
   ASSERT_EQ(session.sent.size(), 4u);

@@ -1,20 +1,32 @@
 #include "win32/dll/msi/MsiJournal.h"
 
+#include <optional>
+
 #include "app/UndoRecord.h"
-#include "win32/dll/msi/UndoFolder.h"
+#include "app/UndoRecordFormat.h"
 
 namespace quillet::msi {
 
 bool MsiJournal::BeforeFirstWrite(const ModulRegistrierung::RegistryContext& registry,
-                                  Frontend& frontend, bool install, const std::wstring& name) {
-  const UndoRecord record =
-      RecordBeforeChange(registry, frontend, install ? UndoWork::Install : UndoWork::Remove, name);
-  const std::wstring file = UndoFileName(productCode_, name);
-  if (!WriteUndoFile(file, SerializedUndoRecord(record))) {
-    frontend.Log(L"undo record not written: " + (file.empty() ? name : file));
+                                  Frontend& frontend, bool install, const AddOnEintrag& entry) {
+  const std::optional<UndoRecord> record = RecordBeforeChange(
+      registry, frontend, run_, install ? UndoWork::Install : UndoWork::Remove, entry);
+  if (!record) {
+    frontend.Log(L"undo record not written (a value has no stored form): nothing changed");
     return false;
   }
-  frontend.Log(L"undo record written: " + file);
+  const std::string bytes = SerializedUndoRecord(*record);
+  if (bytes.size() > kMaxUndoRecordSize) {
+    frontend.Log(
+        L"undo record not written (the add-on's key is too large to keep): nothing "
+        L"changed");
+    return false;
+  }
+  if (folder_.Write(fileName_, bytes) != RecordOutcome::Done) {
+    frontend.Log(L"undo record not written: " + fileName_ + L": nothing changed");
+    return false;
+  }
+  frontend.Log(L"undo record written: " + fileName_);
   return true;
 }
 

@@ -5,19 +5,24 @@
 #include <string>
 
 #include "app/AddOnJournal.h"
+#include "win32/dll/msi/UndoFolder.h"
 
 namespace quillet::msi {
 
 class MsiJournal : public AddOnJournal {
  public:
-  // `productCode`: the package's ProductCode, which with the add-on's name names the record.
-  explicit MsiJournal(std::wstring productCode) : productCode_(std::move(productCode)) {}
+  // `folder`, `fileName`: where the record goes (nothing may be there yet); `run`: what binds
+  // it to this run (the product code and the installation's token).
+  MsiJournal(const UndoFolder& folder, std::wstring fileName, std::wstring run)
+      : folder_(folder), fileName_(std::move(fileName)), run_(std::move(run)) {}
 
   bool BeforeFirstWrite(const ModulRegistrierung::RegistryContext& registry, Frontend& frontend,
-                        bool install, const std::wstring& name) override;
+                        bool install, const AddOnEintrag& entry) override;
 
  private:
-  std::wstring productCode_;
+  const UndoFolder& folder_;
+  std::wstring fileName_;
+  std::wstring run_;
 };
 
 }  // namespace quillet::msi

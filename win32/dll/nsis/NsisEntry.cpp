@@ -36,9 +36,9 @@ extern "C" __declspec(dllexport) void __cdecl NsisRun(HWND parent, int stringSiz
     }
     const bool silent =
         extra != nullptr && extra->exec_flags != nullptr && extra->exec_flags->silent != 0;
-    nsis::NsisFrontend frontend(parent, silent, std::move(text), std::move(folder));
+    nsis::NsisFrontend frontend(parent, silent, std::move(folder));
     guest::GuestStores stores;
-    return static_cast<int>(RunPass(frontend, stores.stores()));
+    return static_cast<int>(RunPass(frontend, stores.stores(), std::move(text)));
   });
   // Pushed even when the run failed inside, so that the script's Pop always finds it.
   try {

@@ -8,11 +8,8 @@
 
 namespace quillet::nsis {
 
-NsisFrontend::NsisFrontend(HWND parent, bool silent, std::wstring commandText,
-                           std::wstring addOnFolder)
-    : GuestFrontend(std::move(commandText), std::move(addOnFolder)),
-      parent_(parent),
-      silent_(silent) {}
+NsisFrontend::NsisFrontend(HWND parent, bool silent, std::wstring addOnFolder)
+    : GuestFrontend(std::move(addOnFolder)), parent_(parent), silent_(silent) {}
 
 MessageAnswer NsisFrontend::Show(const Message& message) {
   if (silent_) return guest::LeastAnswer(message);

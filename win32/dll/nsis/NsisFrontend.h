@@ -13,7 +13,7 @@ namespace quillet::nsis {
 
 class NsisFrontend : public guest::GuestFrontend {
  public:
-  NsisFrontend(HWND parent, bool silent, std::wstring commandText, std::wstring addOnFolder);
+  NsisFrontend(HWND parent, bool silent, std::wstring addOnFolder);
 
   // Under /S no box: the answer that does least, as NSIS's own /SD gives. Otherwise a box owned
   // by the installer's window, unless no one could see it (then the same answer).
