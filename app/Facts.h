@@ -65,5 +65,19 @@ inline constexpr wchar_t kDownloadQuestion[] =
     L"Der Kestrelview (4.3 oder höher) ist nicht installiert, oder wurde noch nie gestartet."
     L"\r\n"
     L"Möchten Sie den Kestrelview jetzt herunterladen ?";
+// The message of a name character outside the allowed set: before and after the character.
+inline constexpr wchar_t kInvalidCharacterBefore[] = L"Das Zeichen (";
+inline constexpr wchar_t kInvalidCharacterAfter[] = L") ist im AddOn-Namen nicht erlaubt.";
+// The message of a number field out of range: "Überlauf: Der Wert (<value>) in Feld <n>
+// (<name>) liegt außerhalb ...".
+inline constexpr wchar_t kOverflowValue[] = L"Überlauf: Der Wert (";
+inline constexpr wchar_t kOverflowField[] = L") in Feld ";
+inline constexpr wchar_t kOverflowRange[] =
+    L") liegt außerhalb des Zahlenbereichs von -2147483648 bis 2147483647.";
+// The notice of a value stored as "typdate:" text that holds no date.
+inline constexpr wchar_t kInvalidDateTitle[] = L"Ungültiger Datumswert";
+inline constexpr wchar_t kInvalidDateBefore[] = L"Registrierung: ";
+inline constexpr wchar_t kInvalidDateMiddle[] = L" enthält den ungültigen Datumswert: ";
+inline constexpr wchar_t kInvalidDateAfter[] = L"\r\nDer Standardwert wird verwendet.";
 
 }  // namespace quillet::facts

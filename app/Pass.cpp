@@ -35,7 +35,7 @@ Message NoFolderMessage(const std::wstring& programFile) {
 
 Message InvalidCharacterMessage(const std::wstring& character) {
   return Message{facts::kErrorTitle,
-                 L"Das Zeichen (" + character + L") ist im AddOn-Namen nicht erlaubt.",
+                 facts::kInvalidCharacterBefore + character + facts::kInvalidCharacterAfter,
                  MessageIcon::Error, MessageButtons::Ok};
 }
 
@@ -43,9 +43,8 @@ Message OverflowMessage(int field, const wchar_t* name, const std::wstring& valu
   std::wstring shown =
       value.size() > kMaxShownLength ? value.substr(0, kMaxShownLength) + L"..." : value;
   return Message{facts::kErrorTitle,
-                 L"Überlauf: Der Wert (" + shown + L") in Feld " + text::DecimalText(field) +
-                     L" (" + name +
-                     L") liegt außerhalb des Zahlenbereichs von -2147483648 bis 2147483647.",
+                 facts::kOverflowValue + shown + facts::kOverflowField + text::DecimalText(field) +
+                     L" (" + name + facts::kOverflowRange,
                  MessageIcon::Error, MessageButtons::Ok};
 }
 

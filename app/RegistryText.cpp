@@ -2,16 +2,18 @@
 
 #include <variant>
 
+#include "app/Facts.h"
+
 namespace quillet {
 
 Message InvalidDateNotice(std::wstring_view valueName, std::wstring_view storedText) {
   Message notice;
-  notice.title = L"Ungültiger Datumswert";
-  notice.text = L"Registrierung: ";
+  notice.title = facts::kInvalidDateTitle;
+  notice.text = facts::kInvalidDateBefore;
   notice.text += valueName;
-  notice.text += L" enthält den ungültigen Datumswert: ";
+  notice.text += facts::kInvalidDateMiddle;
   notice.text += storedText;
-  notice.text += L"\r\nDer Standardwert wird verwendet.";
+  notice.text += facts::kInvalidDateAfter;
   notice.icon = MessageIcon::Information;
   notice.buttons = MessageButtons::Ok;
   return notice;

@@ -8,6 +8,9 @@
 namespace quillet::ModulRegistrierung {
 namespace {
 
+// The typed texts, as stored: the prefix, then "true"/"false" or the date's text.
+constexpr std::string_view kBooleanPrefixAnsi = "typboolean:";
+constexpr std::string_view kDatePrefixAnsi = "typdate:";
 constexpr std::wstring_view kBooleanPrefix = L"typboolean:";
 constexpr std::wstring_view kDatePrefix = L"typdate:";
 
@@ -51,13 +54,14 @@ std::optional<StoredValue> Encode(Locale& locale, const RegistryValue& value) {
     case RegistryValueKind::Integer32:
       return Dword(std::get<std::int32_t>(value));
     case RegistryValueKind::Boolean:
-      return TerminatedText(std::get<bool>(value) ? "typboolean:true" : "typboolean:false");
+      return TerminatedText(std::string(kBooleanPrefixAnsi) +
+                            (std::get<bool>(value) ? "true" : "false"));
     case RegistryValueKind::Date: {
       const std::wstring dateText = locale.DateToText(std::get<Date>(value));
       if (dateText.empty()) return std::nullopt;
       std::optional<std::string> ansi = AnsiText(locale, dateText);
       if (!ansi) return std::nullopt;
-      return TerminatedText("typdate:" + *ansi);
+      return TerminatedText(std::string(kDatePrefixAnsi) + *ansi);
     }
     case RegistryValueKind::Text: {
       std::optional<std::string> ansi = AnsiText(locale, std::get<std::wstring>(value));
@@ -83,7 +87,8 @@ void DecodeText(Locale& locale, std::wstring text, TextDecoding decoding, ReadRe
     return;
   }
   if (typed && text.starts_with(kDatePrefix)) {
-    std::optional<Date> date = locale.TextToDate(std::wstring_view(text).substr(8));
+    std::optional<Date> date =
+        locale.TextToDate(std::wstring_view(text).substr(kDatePrefix.size()));
     if (date) {
       result.value = *date;
     } else {

@@ -20,15 +20,6 @@ constexpr wchar_t kSessionLockName[] = L"Local\\Quillet.AddOnListe";
 // make it (the boundary asks for the Administrators group) nor open it to hold our mutex.
 constexpr wchar_t kNamespaceDacl[] = L"D:P(A;;GA;;;BA)(A;;GA;;;SY)";
 
-inline void DeleteBoundary(HANDLE boundary) { DeleteBoundaryDescriptor(boundary); }
-inline void CloseNamespace(HANDLE space) { ClosePrivateNamespace(space, 0); }
-inline void FreeLocal(PSECURITY_DESCRIPTOR descriptor) { LocalFree(descriptor); }
-using unique_boundary = unique_handle<HANDLE, &DeleteBoundary>;
-// Closing the last handle removes the namespace and with it the mutex's name, so the lock keeps
-// it open as long as it holds the mutex.
-using unique_namespace = unique_handle<HANDLE, &CloseNamespace>;
-using unique_local_descriptor = unique_handle<PSECURITY_DESCRIPTOR, &FreeLocal>;
-
 class MutexLock : public AddOnListLock {
  public:
   MutexLock(unique_namespace space, unique_kernel_handle mutex)
@@ -36,7 +27,7 @@ class MutexLock : public AddOnListLock {
   ~MutexLock() override { ReleaseMutex(mutex_.get()); }
 
  private:
-  // Declared first, so closed after the mutex.
+  // Declared first, so closed after the mutex: the namespace must outlive the mutex's name.
   unique_namespace space_;
   unique_kernel_handle mutex_;
 };
@@ -54,7 +45,7 @@ unique_namespace OpenLockNamespace() {
   boundary.reset(spelt);
   if (!added) return {};
 
-  unique_local_descriptor descriptor;
+  unique_local descriptor;
   if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kNamespaceDacl, SDDL_REVISION_1,
                                                             descriptor.put(), nullptr)) {
     return {};

@@ -6,18 +6,14 @@
 
 namespace quillet {
 
-namespace {
-
-MessageAnswer SafestAnswer(const Message& message) {
+MessageAnswer LeastAnswer(const Message& message) {
   return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
 }
-
-}  // namespace
 
 // A box that no one can see counts as answered with its safest button. Every path then ends as
 // it ends after that click.
 MessageAnswer ShowMessageBox(HWND owner, const Message& message) {
-  if (!WindowStationVisible()) return SafestAnswer(message);
+  if (!WindowStationVisible()) return LeastAnswer(message);
   const UINT buttons = ButtonFlags(message.buttons);
   const int answer = USER32(MessageBoxW)(owner, message.text.c_str(), message.title.c_str(),
                                          buttons | IconFlags(message.icon));
@@ -28,7 +24,7 @@ MessageAnswer ShowMessageBox(HWND owner, const Message& message) {
       return MessageAnswer::No;
     default:
       // A question that could not be asked counts as declined.
-      return SafestAnswer(message);
+      return LeastAnswer(message);
   }
 }
 

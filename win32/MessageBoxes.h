@@ -12,4 +12,7 @@ namespace quillet {
 // answer is the safest button, the one that starts nothing: OK, or No.
 MessageAnswer ShowMessageBox(HWND owner, const Message& message);
 
+// The answer of a box that nobody is shown: the button that starts nothing (OK, or No).
+MessageAnswer LeastAnswer(const Message& message);
+
 }  // namespace quillet

@@ -14,7 +14,17 @@
 
 namespace quillet {
 
-template <typename T, auto Close>
+// What an owner takes for "no handle": null for most, INVALID_HANDLE_VALUE for files and
+// searches. Part of the owner's type, so no caller maps one to the other by hand.
+template <typename T>
+struct NullIsInvalid {
+  static T Invalid() { return T{}; }
+};
+struct MinusOneIsInvalid {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+};
+
+template <typename T, auto Close, typename Traits = NullIsInvalid<T>>
 class unique_handle {
  public:
   unique_handle() = default;
@@ -29,14 +39,14 @@ class unique_handle {
   ~unique_handle() { reset(); }
 
   T get() const { return handle_; }
-  explicit operator bool() const { return handle_ != T{}; }
+  explicit operator bool() const { return handle_ != Traits::Invalid(); }
 
   // Closes the handle held so far (if any) and takes `handle`. The member is cleared before the
   // close call, so a close that calls back into the owner (DestroyWindow sends WM_NCDESTROY)
   // finds it empty.
-  void reset(T handle = T{}) {
+  void reset(T handle = Traits::Invalid()) {
     const T old = std::exchange(handle_, handle);
-    if (old != T{}) Close(old);
+    if (old != Traits::Invalid()) Close(old);
   }
   // Where a call that hands out a new handle stores it; the one held so far is closed.
   T* put() {
@@ -44,10 +54,10 @@ class unique_handle {
     return &handle_;
   }
   // Gives the handle up without closing it.
-  T release() { return std::exchange(handle_, T{}); }
+  T release() { return std::exchange(handle_, Traits::Invalid()); }
 
  private:
-  T handle_{};
+  T handle_ = Traits::Invalid();
 };
 
 // The window and GDI functions are bound late (win32/LateBound.h), so the owners close
@@ -61,13 +71,20 @@ using unique_hbitmap = unique_handle<HBITMAP, &DeleteObjectLate>;
 using unique_hicon = unique_handle<HICON, &DestroyIconLate>;
 // Kernel objects that CreateXxx returns as NULL on failure (mutexes, events, processes).
 using unique_kernel_handle = unique_handle<HANDLE, &::CloseHandle>;
-// FindFirstFile's search: INVALID_HANDLE_VALUE on failure, so check before taking it.
-using unique_find = unique_handle<HANDLE, &::FindClose>;
+// CreateFile's files and FindFirstFile's searches: INVALID_HANDLE_VALUE on failure.
+using unique_file = unique_handle<HANDLE, &::CloseHandle, MinusOneIsInvalid>;
+using unique_find = unique_handle<HANDLE, &::FindClose, MinusOneIsInvalid>;
 using unique_hkey = unique_handle<HKEY, &::RegCloseKey>;
 // Memory the system handed out with LocalAlloc (security descriptors and SIDs from the string
 // conversions and GetSecurityInfo).
 inline void LocalFreeMemory(void* memory) { ::LocalFree(memory); }
 using unique_local = unique_handle<void*, &LocalFreeMemory>;
+// The private namespace of the add-on list's lock and its boundary. Closing the last handle of
+// the namespace removes it and with it the mutex's name.
+inline void DeleteBoundary(HANDLE boundary) { ::DeleteBoundaryDescriptor(boundary); }
+inline void CloseNamespace(HANDLE space) { ::ClosePrivateNamespace(space, 0); }
+using unique_boundary = unique_handle<HANDLE, &DeleteBoundary>;
+using unique_namespace = unique_handle<HANDLE, &CloseNamespace>;
 // A DLL loaded by LoadLibrary, unloaded with its owner.
 using unique_hmodule = unique_handle<HMODULE, &::FreeLibrary>;
 

@@ -6,6 +6,7 @@
 #include "win32/DesktopShell.h"
 #include "win32/LateBound.h"
 #include "win32/LowerCase.h"
+#include "win32/MessageBoxes.h"
 #include "win32/ModulInternetadresseStarten.h"
 #include "win32/ProcessContext.h"
 #include "win32/ShortPath.h"
@@ -45,12 +46,12 @@ std::wstring NormalizedFolder(std::wstring folder) {
   return folder;
 }
 
-MessageAnswer LeastAnswer(const Message& message) {
-  return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
-}
+GuestFrontend::GuestFrontend(std::wstring addOnFolder, HWND owner, bool silent)
+    : folder_(NormalizedFolder(std::move(addOnFolder))), owner_(owner), silent_(silent) {}
 
-GuestFrontend::GuestFrontend(std::wstring addOnFolder)
-    : folder_(NormalizedFolder(std::move(addOnFolder))) {}
+MessageAnswer GuestFrontend::Show(const Message& message) {
+  return silent_ ? LeastAnswer(message) : ShowMessageBox(owner_, message);
+}
 
 std::wstring GuestFrontend::ToLower(std::wstring text) { return LowerCase(std::move(text)); }
 

@@ -3,6 +3,8 @@
 // where boxes, status texts and log lines go.
 #pragma once
 
+#include <windows.h>
+
 #include <memory>
 #include <string>
 
@@ -17,8 +19,13 @@ std::wstring NormalizedFolder(std::wstring folder);
 
 class GuestFrontend : public Frontend {
  public:
-  // `addOnFolder`: where a bare program name is found (empty: a bare name is refused).
-  explicit GuestFrontend(std::wstring addOnFolder);
+  // `addOnFolder`: where a bare program name is found (empty: a bare name is refused);
+  // `owner`, `silent`: the window that owns the boxes (may be null), and none at all.
+  explicit GuestFrontend(std::wstring addOnFolder, HWND owner = nullptr, bool silent = false);
+
+  // With the silent flag no box: the answer that does least, as NSIS's own /SD gives. Otherwise
+  // a box owned by the caller's window, unless no one could see it (then the same answer).
+  MessageAnswer Show(const Message& message) override;
 
   std::wstring OwnDirectory() override { return folder_; }
   std::wstring ToLower(std::wstring text) override;
@@ -39,9 +46,8 @@ class GuestFrontend : public Frontend {
 
  private:
   std::wstring folder_;
+  HWND owner_;
+  bool silent_;
 };
-
-// The answer of a box that nobody is shown: the button that starts nothing (OK, or No).
-MessageAnswer LeastAnswer(const Message& message);
 
 }  // namespace quillet::guest

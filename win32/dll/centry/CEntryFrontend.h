@@ -12,15 +12,11 @@ namespace quillet::centry {
 
 class CEntryFrontend : public guest::GuestFrontend {
  public:
-  CEntryFrontend(HWND owner, bool silent, std::wstring addOnFolder);
+  CEntryFrontend(HWND owner, bool silent, std::wstring addOnFolder)
+      : GuestFrontend(std::move(addOnFolder), owner, silent) {}
 
-  MessageAnswer Show(const Message& message) override;
   void SetStatusText(const std::wstring&) override {}
   void Log(const std::wstring&) override {}
-
- private:
-  HWND owner_;
-  bool silent_;
 };
 
 }  // namespace quillet::centry

@@ -25,6 +25,8 @@
 #include "win32/dll/msi/MsiFrontend.h"
 #include "win32/dll/msi/MsiJournal.h"
 #include "win32/dll/msi/UndoFolder.h"
+// Made by CMake in the build folder: the version the log names.
+#include "version.h"
 
 namespace quillet::msi {
 
@@ -93,20 +95,17 @@ std::wstring RunOf(Session& session, const ActionData& data) {
   return session.Property(L"ProductCode") + data.token;
 }
 
-UINT Check(MSIHANDLE install) {
-  InstallerSession session(install);
-  if (!session.Usable()) return ERROR_INSTALL_FAILURE;
-  MsiFrontend frontend(session, L"");
+ExitStatus Check(Session& session, MsiFrontend& frontend, const ActionData&) {
   guest::GuestStores stores;
   const ExitStatus status = RunVersionGate(frontend, stores.stores());
-  if (status != ExitStatus::Done) return ERROR_INSTALL_USEREXIT;
+  if (status != ExitStatus::Done) return status;
   const std::wstring token = NewToken();
   if (token.empty() || !session.SetProperty(kTokenProperty, token + L"|")) {
     frontend.Log(
         L"warning: no token for this installation; undo records are bound to the "
         L"product alone");
   }
-  return ERROR_SUCCESS;
+  return ExitStatus::Done;
 }
 
 // The registry work of a deferred action, its undo record kept first; its exit status, logged.
@@ -134,30 +133,20 @@ ExitStatus Work(Session& session, MsiFrontend& frontend, const ActionData& data)
   return RunAddOnWork(frontend, stores.stores(), command, &journal);
 }
 
-// The frame of the deferred, rollback and commit actions: their session, the data the immediate
-// part scheduled for them, and a frontend over both; `unusable` when there is no session.
-template <typename Step>
-UINT InScheduledSession(MSIHANDLE install, UINT unusable, Step step) {
-  InstallerSession session(install);
-  if (!session.Usable()) return unusable;
-  const ActionData data = ReadActionData(session);
-  MsiFrontend frontend(session, data.folder);
-  return step(session, frontend, data);
+ExitStatus Install(Session& session, MsiFrontend& frontend, const ActionData& data) {
+  return Work(session, frontend, data);
 }
 
-UINT Install(Session& session, MsiFrontend& frontend, const ActionData& data) {
-  return Work(session, frontend, data) == ExitStatus::Done ? ERROR_SUCCESS : ERROR_INSTALL_FAILURE;
-}
-
-UINT Remove(Session& session, MsiFrontend& frontend, const ActionData& data) {
+ExitStatus Remove(Session& session, MsiFrontend& frontend, const ActionData& data) {
+  const ExitStatus status = Work(session, frontend, data);
   // An uninstall must always be possible: a registration that stays is the lesser harm.
-  if (Work(session, frontend, data) != ExitStatus::Done) {
+  if (status != ExitStatus::Done) {
     frontend.Log(L"warning: the add-on could not be removed; the uninstall goes on");
   }
-  return ERROR_SUCCESS;
+  return status;
 }
 
-UINT Rollback(Session& session, MsiFrontend& frontend, const ActionData& data) {
+ExitStatus Rollback(Session& session, MsiFrontend& frontend, const ActionData& data) {
   const Command command = ReadCommand(data.commandText);
   const std::wstring& name = command.name;
   const std::optional<UndoFolder> folder = UndoFolder::Open(false);
@@ -167,7 +156,7 @@ UINT Rollback(Session& session, MsiFrontend& frontend, const ActionData& data) {
       folder && !file.empty() ? folder->Read(file, bytes) : RecordOutcome::Absent;
   if (read == RecordOutcome::Absent) {
     frontend.Log(L"rollback: no undo record for '" + name + L"', nothing to take back");
-    return ERROR_SUCCESS;
+    return ExitStatus::Done;
   }
   if (read != RecordOutcome::Done) {
     frontend.Log(read == RecordOutcome::Refused
@@ -175,7 +164,7 @@ UINT Rollback(Session& session, MsiFrontend& frontend, const ActionData& data) {
                            L" is no undo record of ours: left alone, nothing taken back"
                      : L"warning: rollback: the undo record " + file +
                            L" cannot be read; nothing taken back");
-    return ERROR_SUCCESS;
+    return ExitStatus::Done;
   }
   const std::optional<UndoRecord> record = ParsedUndoRecord(bytes);
   if (!record || record->run != RunOf(session, data) ||
@@ -183,7 +172,7 @@ UINT Rollback(Session& session, MsiFrontend& frontend, const ActionData& data) {
       frontend.ToLower(record->name) != frontend.ToLower(name)) {
     frontend.Log(L"rollback: the undo record " + file + L" is not this run's record of '" + name +
                  L"': left alone, nothing taken back");
-    return ERROR_SUCCESS;
+    return ExitStatus::Done;
   }
   guest::GuestStores stores;
   {
@@ -200,10 +189,10 @@ UINT Rollback(Session& session, MsiFrontend& frontend, const ActionData& data) {
   const RecordOutcome removed = folder->Remove(file);
   frontend.Log(removed == RecordOutcome::Failed ? L"warning: undo record not deleted: "
                                                 : L"undo record deleted: " + file);
-  return ERROR_SUCCESS;
+  return ExitStatus::Done;
 }
 
-UINT Commit(Session& session, MsiFrontend& frontend, const ActionData& data) {
+ExitStatus Commit(Session& session, MsiFrontend& frontend, const ActionData& data) {
   const std::wstring name = ReadCommand(data.commandText).name;
   const std::optional<UndoFolder> folder = UndoFolder::Open(false);
   const std::wstring file = name.empty() ? std::wstring() : RecordName(session, frontend, name);
@@ -213,26 +202,51 @@ UINT Commit(Session& session, MsiFrontend& frontend, const ActionData& data) {
                : removed == RecordOutcome::Absent
                    ? L"no undo record of '" + name + L"' to delete"
                    : L"warning: undo record of '" + name + L"' not deleted: " + file);
-  return ERROR_SUCCESS;
+  return ExitStatus::Done;
+}
+
+// How an action's outcome becomes the installer's return value, for all five in one place: the
+// gate ends an install as a user exit, a failed install fails it, and a removal, a rollback or
+// a commit never fails (an uninstall must always be possible).
+enum class Kind { Gate, Install, NeverFails };
+
+UINT MsiResult(Kind kind, ExitStatus status) {
+  if (status == ExitStatus::Done || kind == Kind::NeverFails) return ERROR_SUCCESS;
+  return kind == Kind::Gate && status == ExitStatus::HostOutdated ? ERROR_INSTALL_USEREXIT
+                                                                  : ERROR_INSTALL_FAILURE;
+}
+
+// The frame of every action, as WiX's custom actions have it: enter (the action and this DLL's
+// version in the log), read the session and the data scheduled for it, run the step, map its
+// outcome. The step and the pass log the outcome, once.
+using Step = ExitStatus (*)(Session&, MsiFrontend&, const ActionData&);
+
+UINT Framed(MSIHANDLE install, const wchar_t* action, Kind kind, Step step) {
+  InstallerSession session(install);
+  if (!session.Usable()) return MsiResult(kind, ExitStatus::RegistryFailed);
+  const ActionData data = ReadActionData(session);
+  MsiFrontend frontend(session, data.folder);
+  frontend.Log(std::wstring(L"entering ") + action + L", version " QUILLET_VERSION_TEXT);
+  return MsiResult(kind, step(session, frontend, data));
 }
 
 }  // namespace
 
 }  // namespace quillet::msi
 
-#define QUILLET_MSI_ACTION(name, body, onFailure)                                              \
-  extern "C" __declspec(dllexport) UINT __stdcall name(MSIHANDLE install) {                    \
-    return quillet::guest::GuardedEntry<UINT>(onFailure, [install] { return body(install); }); \
+#define QUILLET_MSI_WIDEN_(text) L##text
+#define QUILLET_MSI_WIDEN(text) QUILLET_MSI_WIDEN_(text)
+#define QUILLET_MSI_ACTION(name, step, kind)                                            \
+  extern "C" __declspec(dllexport) UINT __stdcall name(MSIHANDLE install) {             \
+    using quillet::msi::Kind;                                                           \
+    return quillet::guest::GuardedEntry<UINT>(                                          \
+        quillet::msi::MsiResult(kind, quillet::ExitStatus::RegistryFailed), [install] { \
+          return quillet::msi::Framed(install, QUILLET_MSI_WIDEN(#name), kind, step);   \
+        });                                                                             \
   }
-// A scheduled action: the same, in the frame of its session and data.
-#define QUILLET_MSI_SCHEDULED_ACTION(name, step, onFailure)                                       \
-  QUILLET_MSI_ACTION(                                                                             \
-      name,                                                                                       \
-      [](MSIHANDLE handle) { return quillet::msi::InScheduledSession(handle, onFailure, step); }, \
-      onFailure)
 
-QUILLET_MSI_ACTION(MsiCheck, quillet::msi::Check, ERROR_INSTALL_FAILURE)
-QUILLET_MSI_SCHEDULED_ACTION(MsiInstall, quillet::msi::Install, ERROR_INSTALL_FAILURE)
-QUILLET_MSI_SCHEDULED_ACTION(MsiRemove, quillet::msi::Remove, ERROR_SUCCESS)
-QUILLET_MSI_SCHEDULED_ACTION(MsiRollback, quillet::msi::Rollback, ERROR_SUCCESS)
-QUILLET_MSI_SCHEDULED_ACTION(MsiCommit, quillet::msi::Commit, ERROR_SUCCESS)
+QUILLET_MSI_ACTION(MsiCheck, quillet::msi::Check, Kind::Gate)
+QUILLET_MSI_ACTION(MsiInstall, quillet::msi::Install, Kind::Install)
+QUILLET_MSI_ACTION(MsiRemove, quillet::msi::Remove, Kind::NeverFails)
+QUILLET_MSI_ACTION(MsiRollback, quillet::msi::Rollback, Kind::NeverFails)
+QUILLET_MSI_ACTION(MsiCommit, quillet::msi::Commit, Kind::NeverFails)

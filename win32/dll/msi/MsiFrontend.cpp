@@ -4,6 +4,7 @@
 // After windows.h, which it needs.
 #include <msi.h>
 
+#include "win32/MessageBoxes.h"
 #include "win32/MessageStyle.h"
 
 namespace quillet::msi {
@@ -17,7 +18,7 @@ MessageAnswer MsiFrontend::Show(const Message& message) {
       INSTALLMESSAGE_USER | ButtonFlags(message.buttons) | IconFlags(message.icon);
   const int answer = session_.Send(kind, {Escaped(message.text)});
   if (question && answer == IDYES) return MessageAnswer::Yes;
-  return guest::LeastAnswer(message);
+  return LeastAnswer(message);
 }
 
 void MsiFrontend::SetStatusText(const std::wstring& text) {

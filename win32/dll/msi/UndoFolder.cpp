@@ -5,7 +5,6 @@
 #include <sddl.h>
 #include <winternl.h>
 
-#include <vector>
 
 #include "win32/dll/SystemLibrary.h"
 
@@ -74,14 +73,12 @@ Owner OwnerOf(HANDLE object) {
     if (EqualSid(owner, trustedInstaller)) return Owner::TrustedInstaller;
   }
   unique_kernel_handle token;
-  if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) {
-    DWORD size = 0;
-    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
-    std::vector<unsigned char> user(size);
-    if (size > 0 && GetTokenInformation(token.get(), TokenUser, user.data(), size, &size) &&
-        EqualSid(owner, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid)) {
-      return Owner::ThisProcess;
-    }
+  alignas(TOKEN_USER) unsigned char user[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+  DWORD size = 0;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put()) &&
+      GetTokenInformation(token.get(), TokenUser, user, sizeof user, &size) &&
+      EqualSid(owner, reinterpret_cast<TOKEN_USER*>(user)->User.Sid)) {
+    return Owner::ThisProcess;
   }
   return Owner::Other;
 }
@@ -107,13 +104,12 @@ unique_kernel_handle InstallerFolder() {
   if (length == 0 || length > MAX_PATH) return {};
   const std::wstring path = std::wstring(windows, length) + L"\\Installer";
   CreateDirectoryW(path.c_str(), nullptr);
-  unique_kernel_handle folder(CreateFileW(
+  unique_file folder(CreateFileW(
       path.c_str(), READ_CONTROL | FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_ADD_SUBDIRECTORY,
       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (folder.get() == INVALID_HANDLE_VALUE) folder.release();
   if (!folder || !IsTrusted(folder.get(), true)) return {};
-  return folder;
+  return unique_kernel_handle(folder.release());
 }
 
 std::uint64_t Digest(std::wstring_view text) {

@@ -3,18 +3,12 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
-#include "win32/MessageBoxes.h"
 #include "win32/dll/nsis/NsisApi.h"
 
 namespace quillet::nsis {
 
 NsisFrontend::NsisFrontend(HWND parent, bool silent, std::wstring addOnFolder)
-    : GuestFrontend(std::move(addOnFolder)), parent_(parent), silent_(silent) {}
-
-MessageAnswer NsisFrontend::Show(const Message& message) {
-  if (silent_) return guest::LeastAnswer(message);
-  return ShowMessageBox(parent_, message);
-}
+    : GuestFrontend(std::move(addOnFolder), parent, silent), parent_(parent), silent_(silent) {}
 
 void NsisFrontend::AddDetail(const std::wstring& line) {
   if (silent_ || parent_ == nullptr) return;

@@ -15,9 +15,6 @@ class NsisFrontend : public guest::GuestFrontend {
  public:
   NsisFrontend(HWND parent, bool silent, std::wstring addOnFolder);
 
-  // Under /S no box: the answer that does least, as NSIS's own /SD gives. Otherwise a box owned
-  // by the installer's window, unless no one could see it (then the same answer).
-  MessageAnswer Show(const Message& message) override;
   void SetStatusText(const std::wstring& text) override { AddDetail(text); }
   void Log(const std::wstring& line) override { AddDetail(line); }
 
