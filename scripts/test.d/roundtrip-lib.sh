@@ -1,7 +1,8 @@
 # shellcheck shell=bash
 # Sourced by the installer round trips (msi-roundtrip, nsis-roundtrip): their check counters, the
-# build of the Windows programs they run, their Wine calls and their look at the registry. Not
-# executable: scripts/test runs only the round trips themselves.
+# build of the Windows programs they run, their Wine calls, their look at the registry and the
+# host's key they seed and restore; release-signing takes the counters. Not executable:
+# scripts/test runs only the scripts that source it.
 #
 # The registry is read
 # through quillet_regread (tests/e2e): each key with its class, each value with its type and its
