@@ -1,8 +1,8 @@
 ﻿; Merkzettel-Plugin-Setup: installs the example add-on "Merkzettel" and registers it with
 ; Kestrelview through the Quillet plug-in and Quillet.nsh; nothing of Quillet is installed.
 ;
-;   makensis -DQUILLET_PLUGINS=quillet-VERSION\plugins -DQUILLET_INCLUDE=quillet-VERSION\include ^
-;            -DMERKZETTEL_EXE=path\to\Merkzettel.exe [-DTARGET=amd64-unicode] Merkzettel-Plugin.nsi
+;   makensis -DQUILLET=quillet-VERSION -DMERKZETTEL_EXE=path\to\Merkzettel.exe ^
+;            [-DTARGET=amd64-unicode] Merkzettel-Plugin.nsi
 ;
 ; The plug-in's bitness is the installer's (x86-unicode or amd64-unicode); ANSI installers are not
 ; supported. Silent: Merkzettel-Plugin-Setup.exe /S, and Uninstall.exe /S.
@@ -15,15 +15,13 @@ Unicode true
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 
-!ifndef QUILLET_PLUGINS
-  !define QUILLET_PLUGINS "plugins"
+; QUILLET: the unpacked release's folder.
+!ifndef QUILLET
+  !define QUILLET "quillet"
 !endif
-!ifndef QUILLET_INCLUDE
-  !define QUILLET_INCLUDE "include"
-!endif
-!addplugindir /x86-unicode "${QUILLET_PLUGINS}\x86-unicode"
-!addplugindir /amd64-unicode "${QUILLET_PLUGINS}\amd64-unicode"
-!addincludedir "${QUILLET_INCLUDE}"
+!addplugindir /x86-unicode "${QUILLET}\plugins\x86-unicode"
+!addplugindir /amd64-unicode "${QUILLET}\plugins\amd64-unicode"
+!addincludedir "${QUILLET}\include"
 !include Quillet.nsh
 !ifdef DETAILS_FILE
   !include "${DETAILS_NSH}"
