@@ -1,7 +1,8 @@
 # shellcheck shell=bash
 # Sourced by the installer round trips (msi-roundtrip, nsis-roundtrip): their check counters, the
-# build of the Windows programs they run, their Wine calls and their look at the registry. Not
-# executable: scripts/test runs only the round trips themselves.
+# build of the Windows programs they run, their Wine calls, their look at the registry and the
+# host's key they seed and restore; release-signing takes the counters. Not executable:
+# scripts/test runs only the scripts that source it.
 #
 # The registry is read
 # through quillet_regread (tests/e2e): each key with its class, each value with its type and its
@@ -174,4 +175,37 @@ rt_decode() {
       ;;
     *) echo "$1" ;;
   esac
+}
+
+# --- The host's key as the round trips find it, seed and leave it ------------------------------
+# The host's key and the example add-on's, in the 32-bit view; the two add-ons registered before
+# ours, so that "as before" means more than an empty list.
+host='Software\Orvo\Brannick\Brannick'
+addon="$host\\AddOn_Merkzettel"
+seed='Vellumar,Archivar'
+# The text of "AddOns", or <none> when the value is missing.
+addon_list() {
+  local value
+  value=$(rt_value "$host" AddOns) || { echo "<none>"; return; }
+  rt_decode "$value"
+}
+# rt_host_found: remembers whether the host's tree was there and its add-on list (Wine up).
+rt_host_found() {
+  had_orvo=0
+  rt_has_key 'Software\Orvo' && had_orvo=1
+  list_found=$(addon_list)
+}
+# rt_host_restore: the add-on's key gone, and the host's tree (or its absence) and list as found.
+rt_host_restore() {
+  wine reg delete "HKLM\\$addon" /f /reg:32 >/dev/null 2>&1
+  if [ "$had_orvo" -eq 0 ]; then
+    wine reg delete 'HKLM\Software\Orvo' /f /reg:32 >/dev/null 2>&1
+  elif [ "$list_found" == "<none>" ]; then
+    wine reg delete "HKLM\\$host" /v AddOns /f /reg:32 >/dev/null 2>&1
+  else
+    wine reg add "HKLM\\$host" /v AddOns /d "$list_found" /f /reg:32 >/dev/null 2>&1
+  fi
+}
+rt_seed() {
+  wine reg add "HKLM\\$host" /v AddOns /d "$seed" /f /reg:32 >/dev/null || die "could not prepare the add-on list"
 }
