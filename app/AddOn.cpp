@@ -54,20 +54,20 @@ std::vector<std::pair<std::wstring_view, mr::RegistryValue>> AddOnValues(
   };
 }
 
-std::optional<std::wstring> ReadAddOnList(const mr::RegistryContext& registry, Frontend& frontend) {
+std::optional<std::wstring> ReadAddOnList(const mr::RegistryContext& registry, Prompts& prompts) {
   mr::ReadResult read = mr::ReadRegistryValue(registry, kRoot, kHostKey, kListValue);
   if (read.status == mr::ReadStatus::Missing) return std::wstring();
   if (read.status != mr::ReadStatus::Found || read.storedType != mr::kRegSz) return std::nullopt;
-  return RegistryTextOf(std::move(read), registry, frontend, kListValue);
+  return RegistryTextOf(std::move(read), registry, prompts, kListValue);
 }
 
-bool AddOnEinrichten(const mr::RegistryContext& registry, Frontend& frontend,
+bool AddOnEinrichten(const mr::RegistryContext& registry, Prompts& prompts, RunLog& log,
                      const AddOnEintrag& entry) {
   // The list is read before anything is touched, so that a list that cannot be read leaves the
   // add-on's key as it was too.
-  const std::optional<std::wstring> list = ReadAddOnList(registry, frontend);
+  const std::optional<std::wstring> list = ReadAddOnList(registry, prompts);
   if (!list) {
-    frontend.Log(kListUnreadable);
+    log.Log(kListUnreadable);
     return false;
   }
   const std::wstring key = AddOnKeyPath(entry.AddOnName);
@@ -76,62 +76,60 @@ bool AddOnEinrichten(const mr::RegistryContext& registry, Frontend& frontend,
   // listed with its values missing, or written elsewhere: nothing is changed then.
   if (mr::RegistryKeyExists(registry, kRoot, key)) {
     if (!mr::RegistryKeyWritable(registry, kRoot, key)) {
-      frontend.Log(L"key cannot be written " + key + L": nothing changed");
+      log.Log(L"key cannot be written " + key + L": nothing changed");
       return false;
     }
-    frontend.Log(L"key exists " + key);
+    log.Log(L"key exists " + key);
   } else {
     const bool created = mr::CreateRegistryKey(registry, kRoot, key, kAddOnKeyClass);
-    frontend.Log((created ? L"key created " : L"key not created ") + key);
+    log.Log((created ? L"key created " : L"key not created ") + key);
   }
 
   // A failed write does not keep the others (or the list) from being written.
   bool ok = true;
   for (const auto& [name, value] : AddOnValues(entry)) {
     const bool written = mr::WriteRegistryValue(registry, kRoot, key, name, value);
-    frontend.Log((written ? L"value written " : L"value not written ") + std::wstring(name) +
-                 L" = " + Quoted(mr::AsText(value)));
+    log.Log((written ? L"value written " : L"value not written ") + std::wstring(name) + L" = " +
+            Quoted(mr::AsText(value)));
     if (!written) ok = false;
   }
 
   if (AddOnList::IsListed(*list, entry.AddOnName)) {
-    frontend.Log(L"list holds the name already: " + Quoted(*list));
+    log.Log(L"list holds the name already: " + Quoted(*list));
     return ok;
   }
   std::wstring updated = AddOnList::Appended(*list, entry.AddOnName);
   const bool written = WriteAddOnList(registry, updated);
-  frontend.Log((written ? L"list " : L"list not written ") + Quoted(*list) + L" -> " +
-               Quoted(updated));
+  log.Log((written ? L"list " : L"list not written ") + Quoted(*list) + L" -> " + Quoted(updated));
   if (!written) ok = false;
   return ok;
 }
 
-bool AddOnEntfernen(const mr::RegistryContext& registry, Frontend& frontend,
+bool AddOnEntfernen(const mr::RegistryContext& registry, Prompts& prompts, RunLog& log,
                     const std::wstring& name) {
-  const std::optional<std::wstring> list = ReadAddOnList(registry, frontend);
+  const std::optional<std::wstring> list = ReadAddOnList(registry, prompts);
   if (!list) {
-    frontend.Log(kListUnreadable);
+    log.Log(kListUnreadable);
     return false;
   }
   bool ok = true;
   const std::wstring key = AddOnKeyPath(name);
   if (mr::RegistryKeyExists(registry, kRoot, key)) {
     const bool deleted = mr::DeleteRegistryKey(registry, kRoot, key);
-    frontend.Log((deleted ? L"key deleted " : L"key not deleted ") + key);
+    log.Log((deleted ? L"key deleted " : L"key not deleted ") + key);
     if (!deleted) ok = false;
   } else {
-    frontend.Log(L"no key " + key);
+    log.Log(L"no key " + key);
   }
 
   if (!AddOnList::IsListed(*list, name)) {
-    frontend.Log(L"list does not hold the name: " + Quoted(*list));
+    log.Log(L"list does not hold the name: " + Quoted(*list));
     return ok;
   }
   // Written back even when nothing was taken out: the list then loses its quotes and blanks.
   std::wstring updated = AddOnList::WithoutName(*list, name);
   const bool written = WriteAddOnList(registry, updated);
-  frontend.Log((written ? L"list " : L"list not written ") + Quoted(*list) + L" -> " +
-               Quoted(updated));
+  log.Log((written ? L"list " : L"list not written ") + Quoted(*list) + L" -> " + Quoted(updated));
   if (!written) ok = false;
   return ok;
 }

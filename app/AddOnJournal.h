@@ -18,7 +18,8 @@ class AddOnJournal {
   // or removal of `entry.AddOnName` writes anything. False when the record could not be kept:
   // nothing is written then, and the run ends as after a failed write.
   virtual bool BeforeFirstWrite(const ModulRegistrierung::RegistryContext& registry,
-                                Frontend& frontend, bool install, const AddOnEintrag& entry) = 0;
+                                Prompts& prompts, RunLog& log, bool install,
+                                const AddOnEintrag& entry) = 0;
 };
 
 }  // namespace quillet

@@ -76,7 +76,7 @@ class AddOnTest : public ::testing::Test {
     entry.AddOnName = name;
     entry.KurzBeschreibung = L"Kurz";
     entry.ExeDateiname = L"C:\\" + name + L".exe";
-    return AddOnEinrichten(registry, frontend, entry);
+    return AddOnEinrichten(registry, frontend, frontend, entry);
   }
 
   MemoryRegistry mem;
@@ -114,8 +114,8 @@ TEST_P(ListTable, ListAfterwards) {
   }
   const std::optional<StoredValue> before = List();
 
-  const bool ok =
-      row.op == Op::Install ? Install(row.name) : AddOnEntfernen(registry, frontend, row.name);
+  const bool ok = row.op == Op::Install ? Install(row.name)
+                                        : AddOnEntfernen(registry, frontend, frontend, row.name);
   EXPECT_TRUE(ok);
 
   if (row.after) {
@@ -209,8 +209,8 @@ TEST_P(UnreadableListTable, ChangesNothingAndFails) {
     AddOnEintrag entry;
     entry.AddOnName = L"Beta";
     entry.ExeDateiname = L"C:\\Beta.exe";
-    const bool ok = op == Op::Install ? AddOnEinrichten(context, frontend, entry)
-                                      : AddOnEntfernen(context, frontend, L"Beta");
+    const bool ok = op == Op::Install ? AddOnEinrichten(context, frontend, frontend, entry)
+                                      : AddOnEntfernen(context, frontend, frontend, L"Beta");
 
     EXPECT_FALSE(ok) << (op == Op::Install ? "install" : "remove");
     EXPECT_EQ(fresh.Changes(), 0) << (op == Op::Install ? "install" : "remove");
@@ -253,7 +253,7 @@ AddOnEintrag FullEntry() {
 }
 
 TEST_F(AddOnTest, NewKeyGetsTheClassAndTheNineValuesInTheirOrder) {
-  EXPECT_TRUE(AddOnEinrichten(registry, frontend, FullEntry()));
+  EXPECT_TRUE(AddOnEinrichten(registry, frontend, frontend, FullEntry()));
 
   // The host's layout spelt out once, as the host reads it.
   const MemoryRegistry::Node* key = Find("software\\Orvo\\Brannick\\Brannick\\AddOn_Vellumar");
@@ -271,7 +271,7 @@ TEST_F(AddOnTest, NewKeyGetsTheClassAndTheNineValuesInTheirOrder) {
 }
 
 TEST_F(AddOnTest, StoredBytesOfTheNineValues) {
-  ASSERT_TRUE(AddOnEinrichten(registry, frontend, FullEntry()));
+  ASSERT_TRUE(AddOnEinrichten(registry, frontend, frontend, FullEntry()));
 
   const struct {
     const char* name;
@@ -298,7 +298,7 @@ TEST_F(AddOnTest, ExtremeNumbersAreStoredAsTheirFourBytes) {
   AddOnEintrag e = FullEntry();
   e.EinbindungsModus = INT32_MIN;
   e.ParameterZusatz = INT32_MAX;
-  ASSERT_TRUE(AddOnEinrichten(registry, frontend, e));
+  ASSERT_TRUE(AddOnEinrichten(registry, frontend, frontend, e));
   EXPECT_EQ(Value(L"Vellumar", "EinbindungsModus"),
             (StoredValue{kRegDword, {0x00, 0x00, 0x00, 0x80}}));
   EXPECT_EQ(Value(L"Vellumar", "ParameterZusatz"),
@@ -310,7 +310,7 @@ TEST_F(AddOnTest, ExistingKeyKeepsItsClassAndForeignValues) {
   mem.SeedValue(kMachine, Key(L"Vellumar"), "Lizenz", 3, {1, 2, 3});
   mem.SeedValue(kMachine, Key(L"Vellumar"), "KurzBeschreibung", kRegSz, Sz(L"alt"));
 
-  EXPECT_TRUE(AddOnEinrichten(registry, frontend, FullEntry()));
+  EXPECT_TRUE(AddOnEinrichten(registry, frontend, frontend, FullEntry()));
 
   const MemoryRegistry::Node* key = Find(Key(L"Vellumar"));
   ASSERT_NE(key, nullptr);
@@ -327,7 +327,7 @@ TEST_F(AddOnTest, ReinstallUnderAnotherLetterCaseReusesTheKey) {
   updated.AddOnName = L"VELLUMAR";
   updated.KurzBeschreibung = L"Neu";
 
-  EXPECT_TRUE(AddOnEinrichten(registry, frontend, updated));
+  EXPECT_TRUE(AddOnEinrichten(registry, frontend, frontend, updated));
 
   // The key keeps the letter case of its first registration, the value takes the new one.
   EXPECT_EQ(Find(kHost)->SubKeyNames(), std::vector<std::string>{"AddOn_Vellumar"});
@@ -343,7 +343,7 @@ TEST_F(AddOnTest, EmptyNameUsesTheBareKeyPrefix) {
   EXPECT_EQ(Find(kHost)->SubKeyNames(), std::vector<std::string>{"AddOn_"});
   EXPECT_EQ(Value(L"", "AddOnName"), (StoredValue{kRegSz, {0x00}}));
 
-  EXPECT_TRUE(AddOnEntfernen(registry, frontend, L""));
+  EXPECT_TRUE(AddOnEntfernen(registry, frontend, frontend, L""));
   EXPECT_EQ(Find(Key(L"")), nullptr);
   EXPECT_NE(Find(kHost), nullptr);
 }
@@ -354,7 +354,7 @@ TEST_F(AddOnTest, RemoveDeletesAKeyThatHasNoListEntry) {
   SeedList(L"A,B");
   mem.SeedValue(kMachine, Key(L"Vellumar"), "AddOnName", kRegSz, Sz(L"Vellumar"));
 
-  EXPECT_TRUE(AddOnEntfernen(registry, frontend, L"Vellumar"));
+  EXPECT_TRUE(AddOnEntfernen(registry, frontend, frontend, L"Vellumar"));
 
   EXPECT_EQ(Find(Key(L"Vellumar")), nullptr);
   EXPECT_EQ(ListWrites(), 0);
@@ -363,7 +363,7 @@ TEST_F(AddOnTest, RemoveDeletesAKeyThatHasNoListEntry) {
 
 TEST_F(AddOnTest, RemoveUpdatesAListEntryThatHasNoKey) {
   SeedList(L"A,Vellumar,B");
-  EXPECT_TRUE(AddOnEntfernen(registry, frontend, L"vellumar"));
+  EXPECT_TRUE(AddOnEntfernen(registry, frontend, frontend, L"vellumar"));
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A,B")})) << Shown(List());
 }
 
@@ -371,7 +371,7 @@ TEST_F(AddOnTest, InstallThenRemoveLeavesTheListAsItWas) {
   SeedList(L"A,B");
   const std::string before = mem.Dump();
   ASSERT_TRUE(Install(L"Vellumar"));
-  ASSERT_TRUE(AddOnEntfernen(registry, frontend, L"Vellumar"));
+  ASSERT_TRUE(AddOnEntfernen(registry, frontend, frontend, L"Vellumar"));
   EXPECT_EQ(mem.Dump(), before);
 }
 
@@ -380,7 +380,7 @@ TEST_F(AddOnTest, KeyThatCannotBeDeletedFailsButTheListIsStillUpdated) {
   // A key with a sub-key cannot be deleted by RegDeleteKey.
   mem.SeedKey(kMachine, Key(L"Vellumar") + "\\Unterschluessel");
 
-  EXPECT_FALSE(AddOnEntfernen(registry, frontend, L"Vellumar"));
+  EXPECT_FALSE(AddOnEntfernen(registry, frontend, frontend, L"Vellumar"));
 
   EXPECT_NE(Find(Key(L"Vellumar")), nullptr);
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A")})) << Shown(List());
@@ -397,8 +397,8 @@ TEST_F(AddOnTest, RefusedValueWritesFailButTheListIsStillWritten) {
   intact.SeedKey(kMachine, Key(L"Vellumar"), kClass);
   RecordingFrontend noBoxes;
 
-  EXPECT_FALSE(AddOnEinrichten(registry, frontend, FullEntry()));
-  ASSERT_TRUE(AddOnEinrichten(RegistryContext{intact, locale}, noBoxes, FullEntry()));
+  EXPECT_FALSE(AddOnEinrichten(registry, frontend, frontend, FullEntry()));
+  ASSERT_TRUE(AddOnEinrichten(RegistryContext{intact, locale}, noBoxes, noBoxes, FullEntry()));
 
   // All nine writes were tried; only the add-on key differs from a good run.
   for (const char* name : kNineValues) {
@@ -416,8 +416,8 @@ TEST_F(AddOnTest, RefusedListWriteFailsButTheValuesAreWritten) {
   MemoryRegistry intact;
   RecordingFrontend noBoxes;
 
-  EXPECT_FALSE(AddOnEinrichten(registry, frontend, FullEntry()));
-  ASSERT_TRUE(AddOnEinrichten(RegistryContext{intact, locale}, noBoxes, FullEntry()));
+  EXPECT_FALSE(AddOnEinrichten(registry, frontend, frontend, FullEntry()));
+  ASSERT_TRUE(AddOnEinrichten(RegistryContext{intact, locale}, noBoxes, noBoxes, FullEntry()));
 
   EXPECT_EQ(ListWrites(), 1);
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A")})) << Shown(List());
@@ -433,7 +433,7 @@ TEST_F(AddOnTest, RefusedListWriteOnRemoveFailsButTheKeyIsDeleted) {
   mem.SeedKey(kMachine, Key(L"Vellumar"), kClass);
   ASSERT_NO_FATAL_FAILURE(FailWrites(kHost));
 
-  EXPECT_FALSE(AddOnEntfernen(registry, frontend, L"Vellumar"));
+  EXPECT_FALSE(AddOnEntfernen(registry, frontend, frontend, L"Vellumar"));
 
   EXPECT_EQ(Find(Key(L"Vellumar")), nullptr);
   EXPECT_EQ(List(), (StoredValue{kRegSz, Sz(L"A,Vellumar")})) << Shown(List());
@@ -467,7 +467,7 @@ TEST_F(AddOnTest, ExistingKeyThatRefusesWritingChangesNothing) {
 TEST_F(AddOnTest, NotWrittenListIsNoFailure) {
   SeedList(L"Vellumar");
   EXPECT_TRUE(Install(L"vellumar"));
-  EXPECT_TRUE(AddOnEntfernen(registry, frontend, L"Andere"));
+  EXPECT_TRUE(AddOnEntfernen(registry, frontend, frontend, L"Andere"));
   EXPECT_EQ(ListWrites(), 0);
 }
 
@@ -481,7 +481,7 @@ TEST_F(AddOnTest, LongListKeepsEveryOtherName) {
   }
   SeedList(list);
 
-  ASSERT_TRUE(AddOnEntfernen(registry, frontend, L"N50000"));
+  ASSERT_TRUE(AddOnEntfernen(registry, frontend, frontend, L"N50000"));
   ASSERT_TRUE(Install(L"neu"));
 
   std::wstring expected = list;

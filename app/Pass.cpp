@@ -74,17 +74,17 @@ bool HasAnsiForm(const std::wstring& path, ModulRegistrierung::Locale& locale) {
 // The program path as the host can start it: as given when the ANSI code page spells it, else its
 // short form when that one is spelt; nullopt when neither is. A path stored with '?' in place of
 // a character names a program that does not exist.
-std::optional<std::wstring> StorablePath(const std::wstring& path, Frontend& frontend,
+std::optional<std::wstring> StorablePath(const std::wstring& path, HostProcess& host,
                                          ModulRegistrierung::Locale& locale) {
   if (HasAnsiForm(path, locale)) return path;
-  std::wstring shortPath = frontend.ShortPath(path);
+  std::wstring shortPath = host.ShortPath(path);
   if (!shortPath.empty() && HasAnsiForm(shortPath, locale)) return shortPath;
   return std::nullopt;
 }
 
 // Fills the record from three to nine fields, with the defaults for those not given. False when
 // a number field overflows; the overflow message has then been shown.
-bool ReadFields(FieldList fields, AddOnEintrag& entry, Frontend& frontend) {
+bool ReadFields(FieldList fields, AddOnEintrag& entry, Prompts& prompts) {
   const bool onlyThree = fields.size() == 3;
   if (fields.size() < 9) fields.resize(9);
   entry.AddOnName = Trimmed(fields[0]);
@@ -96,14 +96,14 @@ bool ReadFields(FieldList fields, AddOnEintrag& entry, Frontend& frontend) {
   } else {
     std::optional<std::int32_t> mode = Modul::ReadNumber(fields[3]);
     if (!mode) {
-      frontend.Show(OverflowMessage(4, facts::value::kEinbindungsModus, fields[3]));
+      prompts.Show(OverflowMessage(4, facts::value::kEinbindungsModus, fields[3]));
       return false;
     }
     entry.EinbindungsModus = *mode;
     entry.ParameterFest = fields[4];
     std::optional<std::int32_t> extra = Modul::ReadNumber(fields[5]);
     if (!extra) {
-      frontend.Show(OverflowMessage(6, facts::value::kParameterZusatz, fields[5]));
+      prompts.Show(OverflowMessage(6, facts::value::kParameterZusatz, fields[5]));
       return false;
     }
     entry.ParameterZusatz = *extra;
@@ -120,13 +120,12 @@ bool ReadFields(FieldList fields, AddOnEintrag& entry, Frontend& frontend) {
 
 // False, after the message, for a name with a character outside the allowed set or one the
 // registry's ANSI code page cannot hold.
-bool NameAccepted(const std::wstring& name, Frontend& frontend,
-                  ModulRegistrierung::Locale& locale) {
+bool NameAccepted(const std::wstring& name, Prompts& prompts, ModulRegistrierung::Locale& locale) {
   std::wstring character = Modul::UngueltigesNamenszeichen(
-      name, [&frontend](std::wstring s) { return frontend.ToLower(std::move(s)); });
+      name, [&locale](std::wstring s) { return locale.ToLower(std::move(s)); });
   if (character.empty()) character = FirstCharacterWithoutAnsiForm(name, locale);
   if (character.empty()) return true;
-  frontend.Show(InvalidCharacterMessage(character));
+  prompts.Show(InvalidCharacterMessage(character));
   return false;
 }
 
@@ -152,11 +151,11 @@ bool Register(RunMode mode, AddOnEintrag& entry,
   // Another run changing the list at the same time would lose one of the two changes.
   const std::unique_ptr<AddOnListLock> lock = frontend.LockAddOnList();
   if (journal != nullptr &&
-      !journal->BeforeFirstWrite(registry, frontend, mode == RunMode::Install, entry)) {
+      !journal->BeforeFirstWrite(registry, frontend, frontend, mode == RunMode::Install, entry)) {
     return false;
   }
-  return mode == RunMode::Install ? AddOnEinrichten(registry, frontend, entry)
-                                  : AddOnEntfernen(registry, frontend, entry.AddOnName);
+  return mode == RunMode::Install ? AddOnEinrichten(registry, frontend, frontend, entry)
+                                  : AddOnEntfernen(registry, frontend, frontend, entry.AddOnName);
 }
 
 }  // namespace

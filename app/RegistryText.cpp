@@ -20,10 +20,10 @@ Message InvalidDateNotice(std::wstring_view valueName, std::wstring_view storedT
 }
 
 std::wstring RegistryTextOf(ModulRegistrierung::ReadResult read,
-                            const ModulRegistrierung::RegistryContext& registry, Frontend& frontend,
+                            const ModulRegistrierung::RegistryContext& registry, Prompts& prompts,
                             std::wstring_view valueName) {
   namespace mr = ModulRegistrierung;
-  if (read.invalidDateText) frontend.Show(InvalidDateNotice(valueName, *read.invalidDateText));
+  if (read.invalidDateText) prompts.Show(InvalidDateNotice(valueName, *read.invalidDateText));
   if (std::wstring* text = std::get_if<std::wstring>(&read.value)) return std::move(*text);
   if (const mr::Date* date = std::get_if<mr::Date>(&read.value)) {
     return mr::AsText(read.value, registry.locale.DateToText(*date));
@@ -31,12 +31,12 @@ std::wstring RegistryTextOf(ModulRegistrierung::ReadResult read,
   return mr::AsText(read.value);
 }
 
-std::wstring ReadRegistryText(const ModulRegistrierung::RegistryContext& registry,
-                              Frontend& frontend, ModulRegistrierung::Root root,
-                              std::wstring_view subKeyPath, std::wstring_view valueName) {
+std::wstring ReadRegistryText(const ModulRegistrierung::RegistryContext& registry, Prompts& prompts,
+                              ModulRegistrierung::Root root, std::wstring_view subKeyPath,
+                              std::wstring_view valueName) {
   return RegistryTextOf(
       ModulRegistrierung::ReadRegistryValue(registry, root, subKeyPath, valueName), registry,
-      frontend, valueName);
+      prompts, valueName);
 }
 
 }  // namespace quillet

@@ -12,14 +12,14 @@ namespace quillet {
 
 // The value as text ("" when the key or value is missing or unreadable, or the type is neither
 // REG_SZ nor REG_DWORD). A "typdate:" text that holds no date reads as "" after the
-// invalid-date notice has been shown through `frontend`.
-std::wstring ReadRegistryText(const ModulRegistrierung::RegistryContext& registry,
-                              Frontend& frontend, ModulRegistrierung::Root root,
-                              std::wstring_view subKeyPath, std::wstring_view valueName);
+// invalid-date notice has been shown through `prompts`.
+std::wstring ReadRegistryText(const ModulRegistrierung::RegistryContext& registry, Prompts& prompts,
+                              ModulRegistrierung::Root root, std::wstring_view subKeyPath,
+                              std::wstring_view valueName);
 
 // The same for a value already read by ReadRegistryValue (typed decoding).
 std::wstring RegistryTextOf(ModulRegistrierung::ReadResult read,
-                            const ModulRegistrierung::RegistryContext& registry, Frontend& frontend,
+                            const ModulRegistrierung::RegistryContext& registry, Prompts& prompts,
                             std::wstring_view valueName);
 
 // The notice for a stored "typdate:" text `storedText` of `valueName` that holds no date.

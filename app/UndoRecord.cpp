@@ -46,50 +46,38 @@ bool StillOurs(const UndoRecord& record, const std::optional<mr::KeyContents>& n
 
 // The key as it was: deleted when there was none, else made again from nothing with its class
 // and its values, so that values the change added go too. Logged after each step.
-bool RestoreKey(const mr::RegistryContext& registry, Frontend& frontend, const UndoRecord& record,
+bool RestoreKey(const mr::RegistryContext& registry, RunLog& log, const UndoRecord& record,
                 const std::optional<mr::KeyContents>& now) {
   const std::wstring key = AddOnKeyPath(record.name);
   if (now == record.keyBefore) {
-    frontend.Log(L"key as before " + key);
+    log.Log(L"key as before " + key);
     return true;
   }
-  const std::string path = registry.locale.ToAnsi(key);
   if (!record.keyBefore) {
-    const bool deleted = registry.store.DeleteKey(kRoot, path);
-    frontend.Log((deleted ? L"key deleted " : L"key not deleted ") + key);
+    const bool deleted = mr::DeleteRegistryKey(registry, kRoot, key);
+    log.Log((deleted ? L"key deleted " : L"key not deleted ") + key);
     return deleted;
   }
-  const bool deleted = now && registry.store.DeleteKey(kRoot, path);
-  if (!now || deleted) {
-    if (registry.store.CreateKey(kRoot, path, record.keyBefore->keyClass) ==
-        mr::KeyCreation::Failed) {
-      frontend.Log(L"key not restored " + key);
-      return false;
-    }
-  }
-  bool ok = true;
-  for (const auto& [name, value] : record.keyBefore->values) {
-    if (!registry.store.WriteValue(kRoot, path, name, value)) ok = false;
-  }
-  // A key that could not be deleted (something hangs below it now) gets its values back at least.
-  const wchar_t* what = !ok                 ? L"key values not restored "
+  // A key that cannot be deleted (something hangs below it now) gets its values back at least.
+  const bool deleted = now && mr::DeleteRegistryKey(registry, kRoot, key);
+  const bool ok = mr::WriteRegistryKey(registry, kRoot, key, *record.keyBefore);
+  const wchar_t* what = !ok                 ? L"key not restored "
                         : (now && !deleted) ? L"key kept, values restored "
                                             : L"key restored ";
-  frontend.Log(what + key);
+  log.Log(what + key);
   return ok;
 }
 
 }  // namespace
 
-std::optional<UndoRecord> RecordBeforeChange(const mr::RegistryContext& registry,
-                                             Frontend& frontend, std::wstring run, UndoWork work,
+std::optional<UndoRecord> RecordBeforeChange(const mr::RegistryContext& registry, Prompts& prompts,
+                                             std::wstring run, UndoWork work,
                                              const AddOnEintrag& entry) {
   UndoRecord record;
   record.run = std::move(run);
   record.work = work;
   record.name = entry.AddOnName;
-  record.keyBefore =
-      registry.store.ReadKey(kRoot, registry.locale.ToAnsi(AddOnKeyPath(entry.AddOnName)));
+  record.keyBefore = mr::ReadRegistryKey(registry, kRoot, AddOnKeyPath(entry.AddOnName));
   if (work == UndoWork::Install) {
     for (const auto& [name, value] : AddOnValues(entry)) {
       std::optional<mr::StoredValue> stored = mr::StoredForm(registry, value);
@@ -97,7 +85,7 @@ std::optional<UndoRecord> RecordBeforeChange(const mr::RegistryContext& registry
       record.written.emplace_back(registry.locale.ToAnsi(name), std::move(*stored));
     }
   }
-  const std::wstring list = ReadAddOnList(registry, frontend).value_or(L"");
+  const std::wstring list = ReadAddOnList(registry, prompts).value_or(L"");
   if (work == UndoWork::Install) {
     if (!AddOnList::IsListed(list, entry.AddOnName)) record.list = ListChange::Added;
   } else if (const std::optional<std::size_t> at = AddOnList::PlaceOf(list, entry.AddOnName)) {
@@ -107,21 +95,20 @@ std::optional<UndoRecord> RecordBeforeChange(const mr::RegistryContext& registry
   return record;
 }
 
-UndoOutcome UndoChange(const mr::RegistryContext& registry, Frontend& frontend,
+UndoOutcome UndoChange(const mr::RegistryContext& registry, Prompts& prompts, RunLog& log,
                        const UndoRecord& record) {
   const std::wstring key = AddOnKeyPath(record.name);
-  const std::optional<mr::KeyContents> now =
-      registry.store.ReadKey(kRoot, registry.locale.ToAnsi(key));
+  const std::optional<mr::KeyContents> now = mr::ReadRegistryKey(registry, kRoot, key);
   if (!StillOurs(record, now)) {
-    frontend.Log(L"key changed by another run since, key and list left as they are: " + key);
+    log.Log(L"key changed by another run since, key and list left as they are: " + key);
     return UndoOutcome::NotOurs;
   }
-  bool ok = RestoreKey(registry, frontend, record, now);
+  bool ok = RestoreKey(registry, log, record, now);
   if (record.list == ListChange::None) return ok ? UndoOutcome::Undone : UndoOutcome::Incomplete;
 
-  const std::optional<std::wstring> before = ReadAddOnList(registry, frontend);
+  const std::optional<std::wstring> before = ReadAddOnList(registry, prompts);
   if (!before) {
-    frontend.Log(L"list cannot be read as text: list left as it is");
+    log.Log(L"list cannot be read as text: list left as it is");
     return UndoOutcome::Incomplete;
   }
   std::wstring after;
@@ -136,7 +123,7 @@ UndoOutcome UndoChange(const mr::RegistryContext& registry, Frontend& frontend,
   }
   const bool written = mr::WriteRegistryValue(registry, kRoot, facts::kHostKey, facts::kAddOnList,
                                               mr::RegistryValue(after));
-  frontend.Log((written ? L"list '" : L"list not written '") + *before + L"' -> '" + after + L"'");
+  log.Log((written ? L"list '" : L"list not written '") + *before + L"' -> '" + after + L"'");
   return ok && written ? UndoOutcome::Undone : UndoOutcome::Incomplete;
 }
 

@@ -41,7 +41,7 @@ struct UndoRecord {
 // under the add-on list lock, before the first write. nullopt when a value of `entry` has no
 // stored form (nothing would be written then either).
 std::optional<UndoRecord> RecordBeforeChange(const ModulRegistrierung::RegistryContext& registry,
-                                             Frontend& frontend, std::wstring run, UndoWork work,
+                                             Prompts& prompts, std::wstring run, UndoWork work,
                                              const AddOnEintrag& entry);
 
 enum class UndoOutcome {
@@ -53,7 +53,7 @@ enum class UndoOutcome {
 // Puts back what `record` says the change altered, where the key still holds what the change
 // left: the key (deleted, or restored with its class and values) and the list (its own name
 // taken out again, or put back at its place).
-UndoOutcome UndoChange(const ModulRegistrierung::RegistryContext& registry, Frontend& frontend,
-                       const UndoRecord& record);
+UndoOutcome UndoChange(const ModulRegistrierung::RegistryContext& registry, Prompts& prompts,
+                       RunLog& log, const UndoRecord& record);
 
 }  // namespace quillet

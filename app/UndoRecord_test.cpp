@@ -70,13 +70,13 @@ TEST(UndoRecord, TakesBackExactlyItsOwnChangeAndKeepsWhatOtherRunsAdded) {
         registry, frontend, L"{Lauf}", c.install ? UndoWork::Install : UndoWork::Remove, entry);
     ASSERT_TRUE(made);
     const UndoRecord& record = *made;
-    ASSERT_TRUE(c.install ? AddOnEinrichten(registry, frontend, entry)
-                          : AddOnEntfernen(registry, frontend, L"Beta"));
+    ASSERT_TRUE(c.install ? AddOnEinrichten(registry, frontend, frontend, entry)
+                          : AddOnEntfernen(registry, frontend, frontend, L"Beta"));
     std::optional<mr::KeyContents> otherRun;
     if (c.reRegisteredSince) {
       AddOnEintrag other = entry;
       other.ExeDateiname = L"C:\\Anderswo\\Beta.exe";
-      ASSERT_TRUE(AddOnEinrichten(registry, frontend, other));
+      ASSERT_TRUE(AddOnEinrichten(registry, frontend, frontend, other));
       otherRun = store.ReadKey(kHklm, kKey);
     }
     const mr::ValueRead changed = store.ReadValue(kHklm, kHost, "AddOns");
@@ -86,7 +86,7 @@ TEST(UndoRecord, TakesBackExactlyItsOwnChangeAndKeepsWhatOtherRunsAdded) {
     const std::optional<UndoRecord> parsed = ParsedUndoRecord(SerializedUndoRecord(record));
     ASSERT_TRUE(parsed);
     EXPECT_EQ(*parsed, record);
-    EXPECT_EQ(UndoChange(registry, frontend, *parsed),
+    EXPECT_EQ(UndoChange(registry, frontend, frontend, *parsed),
               c.reRegisteredSince ? UndoOutcome::NotOurs : UndoOutcome::Undone);
 
     EXPECT_EQ(store.ReadKey(kHklm, kKey), c.reRegisteredSince ? otherRun : c.keyBefore);

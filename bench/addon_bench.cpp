@@ -77,7 +77,7 @@ void BM_AddOnEinrichten_New(benchmark::State& state) {
     state.PauseTiming();
     f.Reset();
     state.ResumeTiming();
-    benchmark::DoNotOptimize(AddOnEinrichten(f.registryContext, f.frontend, entry));
+    benchmark::DoNotOptimize(AddOnEinrichten(f.registryContext, f.frontend, f.frontend, entry));
   }
   state.SetComplexityN(state.range(0));
 }
@@ -88,7 +88,7 @@ void BM_AddOnEinrichten_Present(benchmark::State& state) {
   f.Reset();
   const AddOnEintrag entry = Entry("zusatz" + std::to_string(state.range(0) - 1));
   for (auto _ : state)
-    benchmark::DoNotOptimize(AddOnEinrichten(f.registryContext, f.frontend, entry));
+    benchmark::DoNotOptimize(AddOnEinrichten(f.registryContext, f.frontend, f.frontend, entry));
   state.SetComplexityN(state.range(0));
 }
 
@@ -101,7 +101,7 @@ void BM_AddOnEntfernen_Last(benchmark::State& state) {
     state.PauseTiming();
     f.Reset(name);
     state.ResumeTiming();
-    benchmark::DoNotOptimize(AddOnEntfernen(f.registryContext, f.frontend, wname));
+    benchmark::DoNotOptimize(AddOnEntfernen(f.registryContext, f.frontend, f.frontend, wname));
   }
   state.SetComplexityN(state.range(0));
 }
@@ -111,7 +111,8 @@ void BM_AddOnEntfernen_Absent(benchmark::State& state) {
   Fixture f(state.range(0));
   f.Reset();
   for (auto _ : state)
-    benchmark::DoNotOptimize(AddOnEntfernen(f.registryContext, f.frontend, L"Vellumar"));
+    benchmark::DoNotOptimize(
+        AddOnEntfernen(f.registryContext, f.frontend, f.frontend, L"Vellumar"));
   state.SetComplexityN(state.range(0));
 }
 

@@ -1,5 +1,6 @@
 // The conversions at the registry's boundary: texts to and from the ANSI code page the host
-// reads, and dates to and from text under the user's regional settings. Win32Locale binds them
+// reads, dates to and from text under the user's regional settings, and the lower case names
+// are compared in. Win32Locale binds them
 // on Windows, FixedLocale in tests.
 #pragma once
 
@@ -24,6 +25,10 @@ class Locale {
   // is no date. A date written with DateToText reads back equal as far as the text carries it.
   virtual std::wstring DateToText(Date date) = 0;
   virtual std::optional<Date> TextToDate(std::wstring_view text) = 0;
+
+  // `text` lower-cased by the platform's ordinary rules, character by character (no case
+  // folding: "ß" and U+0130 stay as they are), as names are compared.
+  virtual std::wstring ToLower(std::wstring text) = 0;
 };
 
 }  // namespace quillet::ModulRegistrierung

@@ -160,6 +160,26 @@ bool DeleteRegistryKey(const RegistryContext& registry, Root root, std::wstring_
   return registry.store.DeleteKey(root, *path);
 }
 
+std::optional<KeyContents> ReadRegistryKey(const RegistryContext& registry, Root root,
+                                           std::wstring_view subKeyPath) {
+  std::optional<std::string> path = AnsiName(registry.locale, subKeyPath);
+  if (!path) return std::nullopt;
+  return registry.store.ReadKey(root, *path);
+}
+
+bool WriteRegistryKey(const RegistryContext& registry, Root root, std::wstring_view subKeyPath,
+                      const KeyContents& contents) {
+  std::optional<std::string> path = AnsiName(registry.locale, subKeyPath);
+  if (!path || registry.store.CreateKey(root, *path, contents.keyClass) == KeyCreation::Failed) {
+    return false;
+  }
+  bool written = true;
+  for (const auto& [name, value] : contents.values) {
+    if (!registry.store.WriteValue(root, *path, name, value)) written = false;
+  }
+  return written;
+}
+
 ReadResult ReadRegistryValue(const RegistryContext& registry, Root root,
                              std::wstring_view subKeyPath, std::wstring_view valueName,
                              TextDecoding decoding) {

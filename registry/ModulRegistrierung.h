@@ -1,5 +1,5 @@
-// The only place where Quillet touches the registry: five stateless operations over the store,
-// by path. Results are booleans (and, for a read, what was read); the store's error codes are
+// The only place where Quillet touches the registry: stateless operations over the store, by
+// path. Results are booleans (and, for a read, what was read); the store's error codes are
 // not passed on. Nothing here shows anything: a read that meets an invalid date says so in its
 // result, and the caller decides what the user sees.
 #pragma once
@@ -43,6 +43,17 @@ std::optional<StoredValue> StoredForm(const RegistryContext& registry, const Reg
 
 // True when the key was deleted (with its values; a key with sub-keys is refused).
 bool DeleteRegistryKey(const RegistryContext& registry, Root root, std::wstring_view subKeyPath);
+
+// The key's class and every value exactly as stored, to be put back later; nullopt when the key
+// is absent or cannot be read.
+std::optional<KeyContents> ReadRegistryKey(const RegistryContext& registry, Root root,
+                                           std::wstring_view subKeyPath);
+
+// Puts back what ReadRegistryKey read: the key, created with its class when missing (an
+// existing key keeps its own), and every value byte for byte. Other values the key holds stay.
+// True when the key is there and every value was written.
+bool WriteRegistryKey(const RegistryContext& registry, Root root, std::wstring_view subKeyPath,
+                      const KeyContents& contents);
 
 // How a read treats the texts "typboolean:..." and "typdate:...": as the typed values they
 // stand for, or as the texts they are.

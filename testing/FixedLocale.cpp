@@ -6,7 +6,11 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "text/Characters.h"
+
 namespace quillet {
+
+std::wstring PortableToLower(std::wstring text) { return text::Folded(text); }
 namespace {
 
 // The characters of the bytes 80 to 9F; all other bytes are the Latin-1 character of their

@@ -6,10 +6,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "registry/Locale.h"
 
 namespace quillet {
+
+// Lower-cases as CharLowerBuffW does for the letters an add-on name and the switch can hold
+// (text::FoldCase); every other character stays as it is.
+std::wstring PortableToLower(std::wstring text);
 
 class FixedLocale : public ModulRegistrierung::Locale {
  public:
@@ -26,6 +31,7 @@ class FixedLocale : public ModulRegistrierung::Locale {
   // no text, and a text that is not such a number is no date.
   std::wstring DateToText(ModulRegistrierung::Date date) override;
   std::optional<ModulRegistrierung::Date> TextToDate(std::wstring_view text) override;
+  std::wstring ToLower(std::wstring text) override { return PortableToLower(std::move(text)); }
 
   // The same conversions without an object, for spelling names in tests.
   static std::string AnsiOf(std::wstring_view text, bool* exact = nullptr);

@@ -2,11 +2,7 @@
 
 #include <utility>
 
-#include "text/Characters.h"
-
 namespace quillet {
-
-std::wstring PortableToLower(std::wstring text) { return text::Folded(text); }
 
 namespace {
 

@@ -11,12 +11,9 @@
 #include <vector>
 
 #include "app/Frontend.h"
+#include "testing/FixedLocale.h"
 
 namespace quillet {
-
-// Lower-cases as CharLowerBuffW does for the letters an add-on name and the switch can hold
-// (text::FoldCase); every other character stays as it is.
-std::wstring PortableToLower(std::wstring text);
 
 class RecordingFrontend : public Frontend {
  public:
@@ -76,7 +73,6 @@ class RecordingFrontend : public Frontend {
     const auto found = shortPaths_.find(path);
     return found == shortPaths_.end() ? std::wstring() : found->second;
   }
-  std::wstring ToLower(std::wstring text) override { return PortableToLower(std::move(text)); }
   void SetStatusText(const std::wstring& text) override;
   void ShowStatusWindow() override { Record(L"show"); }
   void ProcessPendingEvents() override { Record(L"events"); }

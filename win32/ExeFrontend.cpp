@@ -2,7 +2,6 @@
 
 #include "win32/AddOnListMutex.h"
 #include "win32/DesktopShell.h"
-#include "win32/LowerCase.h"
 #include "win32/MessageBoxes.h"
 #include "win32/ModulInternetadresseStarten.h"
 #include "win32/ModulSleep.h"
@@ -65,8 +64,6 @@ std::wstring ExeFrontend::OwnDirectory() {
 }
 
 std::wstring ExeFrontend::ShortPath(const std::wstring& path) { return ShortPathOf(path); }
-
-std::wstring ExeFrontend::ToLower(std::wstring text) { return LowerCase(std::move(text)); }
 
 void ExeFrontend::SetStatusText(const std::wstring& text) { form_.SetStatusText(text); }
 

@@ -20,7 +20,6 @@ class ExeFrontend : public Frontend {
   MessageAnswer Show(const Message& message) override;
   std::wstring OwnDirectory() override;
   std::wstring ShortPath(const std::wstring& path) override;
-  std::wstring ToLower(std::wstring text) override;
 
   void SetStatusText(const std::wstring& text) override;
   void ShowStatusWindow() override;

@@ -5,7 +5,8 @@
 #pragma once
 
 #include <windows.h>
-// After windows.h, which it needs (WIN32_LEAN_AND_MEAN leaves it out).
+// After windows.h, which they need (WIN32_LEAN_AND_MEAN leaves oleauto.h out).
+#include <msi.h>
 #include <oleauto.h>
 
 #include <utility>
@@ -91,6 +92,22 @@ using unique_hmodule = unique_handle<HMODULE, &::FreeLibrary>;
 // A BSTR from the OLE Automation conversions; oleaut32 is bound late.
 inline void SysFreeStringLate(BSTR text) { OLEAUT32(SysFreeString)(text); }
 using unique_bstr = unique_handle<BSTR, &SysFreeStringLate>;
+
+// A record of an installer session. msi.dll is not imported: it is loaded (from the system
+// directory) only around an MSI action, by the session that makes the records, and found here
+// by its full path. A session that lacks MsiCloseHandle makes no record.
+inline void CloseMsiHandleLate(MSIHANDLE handle) {
+  wchar_t path[MAX_PATH + 16] = {};
+  const UINT length = ::GetSystemDirectoryW(path, MAX_PATH + 1);
+  if (length == 0 || length > MAX_PATH) return;
+  ::lstrcpyW(path + length, L"\\msi.dll");
+  const HMODULE msi = ::GetModuleHandleW(path);
+  const FARPROC close = msi == nullptr ? nullptr : ::GetProcAddress(msi, "MsiCloseHandle");
+  if (close != nullptr) {
+    reinterpret_cast<decltype(&::MsiCloseHandle)>(reinterpret_cast<void*>(close))(handle);
+  }
+}
+using unique_msi_handle = unique_handle<MSIHANDLE, &CloseMsiHandleLate>;
 
 // The screen's device context from USER32(GetDC)(nullptr), given back to the window manager.
 inline void ReleaseScreenDc(HDC dc) { USER32(ReleaseDC)(nullptr, dc); }

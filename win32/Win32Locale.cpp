@@ -67,4 +67,14 @@ std::optional<Date> Win32Locale::TextToDate(std::wstring_view text) {
   return Date{date};
 }
 
+std::wstring Win32Locale::ToLower(std::wstring text) {
+  // CharLowerBuffW's rule (the user's locale, no linguistic casing), but from kernel32: a
+  // silent run then never loads user32.
+  if (!text.empty()) {
+    const int size = static_cast<int>(text.size());
+    LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE, text.data(), size, text.data(), size);
+  }
+  return text;
+}
+
 }  // namespace quillet::ModulRegistrierung

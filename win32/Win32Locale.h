@@ -1,5 +1,5 @@
-// The locale on Windows: the ANSI code page, and the OLE Automation date conversions under the
-// user's regional settings.
+// The locale on Windows: the ANSI code page, the OLE Automation date conversions under the
+// user's regional settings, and CharLowerBuffW's lower case.
 #pragma once
 
 #include "registry/Locale.h"
@@ -12,6 +12,7 @@ class Win32Locale : public Locale {
   std::wstring FromAnsi(std::string_view bytes) override;
   std::wstring DateToText(Date date) override;
   std::optional<Date> TextToDate(std::wstring_view text) override;
+  std::wstring ToLower(std::wstring text) override;
 };
 
 }  // namespace quillet::ModulRegistrierung

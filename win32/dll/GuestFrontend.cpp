@@ -5,7 +5,6 @@
 #include "win32/AddOnListMutex.h"
 #include "win32/DesktopShell.h"
 #include "win32/LateBound.h"
-#include "win32/LowerCase.h"
 #include "win32/MessageBoxes.h"
 #include "win32/ModulInternetadresseStarten.h"
 #include "win32/ProcessContext.h"
@@ -52,8 +51,6 @@ GuestFrontend::GuestFrontend(std::wstring addOnFolder, HWND owner, bool silent)
 MessageAnswer GuestFrontend::Show(const Message& message) {
   return silent_ ? LeastAnswer(message) : ShowMessageBox(owner_, message);
 }
-
-std::wstring GuestFrontend::ToLower(std::wstring text) { return LowerCase(std::move(text)); }
 
 void GuestFrontend::OpenAddress(const std::wstring& address) {
   // Loaded for this step and freed after it: the installer did not ask for the shell.

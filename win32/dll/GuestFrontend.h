@@ -28,7 +28,6 @@ class GuestFrontend : public Frontend {
   MessageAnswer Show(const Message& message) override;
 
   std::wstring OwnDirectory() override { return folder_; }
-  std::wstring ToLower(std::wstring text) override;
 
   // No status window and no pause inside somebody else's installer: the hosts show the status
   // text their own way.

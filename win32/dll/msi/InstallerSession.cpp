@@ -58,16 +58,13 @@ bool InstallerSession::SetProperty(const std::wstring& name, const std::wstring&
   return usable_ && setProperty_(install_, name.c_str(), value.c_str()) == ERROR_SUCCESS;
 }
 
-int InstallerSession::Send(unsigned kind, const std::vector<std::wstring>& fields) {
-  if (!usable_ || fields.empty()) return -1;
-  const MSIHANDLE record = createRecord_(static_cast<UINT>(fields.size() - 1));
-  if (record == 0) return -1;
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    setString_(record, static_cast<UINT>(i), fields[i].c_str());
-  }
-  const int answer = processMessage_(install_, static_cast<INSTALLMESSAGE>(kind), record);
-  closeHandle_(record);
-  return answer;
+int InstallerSession::Send(unsigned kind, std::initializer_list<const wchar_t*> fields) {
+  if (!usable_ || fields.size() == 0) return -1;
+  const unique_msi_handle record(createRecord_(static_cast<UINT>(fields.size() - 1)));
+  if (!record) return -1;
+  UINT field = 0;
+  for (const wchar_t* text : fields) setString_(record.get(), field++, text);
+  return processMessage_(install_, static_cast<INSTALLMESSAGE>(kind), record.get());
 }
 
 }  // namespace quillet::msi

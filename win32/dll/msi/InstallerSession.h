@@ -21,7 +21,7 @@ class InstallerSession : public Session {
 
   std::wstring Property(const std::wstring& name) override;
   bool SetProperty(const std::wstring& name, const std::wstring& value) override;
-  int Send(unsigned kind, const std::vector<std::wstring>& fields) override;
+  int Send(unsigned kind, std::initializer_list<const wchar_t*> fields) override;
 
  private:
   MSIHANDLE install_;

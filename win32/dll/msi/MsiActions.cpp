@@ -86,8 +86,9 @@ std::wstring NewToken() {
 }
 
 // The record's file name for this product and add-on.
-std::wstring RecordName(Session& session, Frontend& frontend, const std::wstring& name) {
-  return UndoFileName(session.Property(L"ProductCode"), frontend.ToLower(name));
+std::wstring RecordName(Session& session, ModulRegistrierung::Locale& locale,
+                        const std::wstring& name) {
+  return UndoFileName(session.Property(L"ProductCode"), locale.ToLower(name));
 }
 
 // What binds a record to its run: the product and the installation's token.
@@ -117,7 +118,7 @@ ExitStatus Work(Session& session, MsiFrontend& frontend, const ActionData& data)
     return RunAddOnWork(frontend, stores.stores(), command, nullptr);
   }
   const std::optional<UndoFolder> folder = UndoFolder::Open(true);
-  const std::wstring file = RecordName(session, frontend, command.name);
+  const std::wstring file = RecordName(session, stores.locale, command.name);
   if (!folder || file.empty()) {
     frontend.Log(L"status 1 (the undo folder cannot be had or trusted): nothing changed");
     return ExitStatus::RegistryFailed;
@@ -149,8 +150,10 @@ ExitStatus Remove(Session& session, MsiFrontend& frontend, const ActionData& dat
 ExitStatus Rollback(Session& session, MsiFrontend& frontend, const ActionData& data) {
   const Command command = ReadCommand(data.commandText);
   const std::wstring& name = command.name;
+  guest::GuestStores stores;
   const std::optional<UndoFolder> folder = UndoFolder::Open(false);
-  const std::wstring file = name.empty() ? std::wstring() : RecordName(session, frontend, name);
+  const std::wstring file =
+      name.empty() ? std::wstring() : RecordName(session, stores.locale, name);
   std::string bytes;
   const RecordOutcome read =
       folder && !file.empty() ? folder->Read(file, bytes) : RecordOutcome::Absent;
@@ -169,33 +172,34 @@ ExitStatus Rollback(Session& session, MsiFrontend& frontend, const ActionData& d
   const std::optional<UndoRecord> record = ParsedUndoRecord(bytes);
   if (!record || record->run != RunOf(session, data) ||
       record->work != (command.mode == RunMode::Install ? UndoWork::Install : UndoWork::Remove) ||
-      frontend.ToLower(record->name) != frontend.ToLower(name)) {
+      stores.locale.ToLower(record->name) != stores.locale.ToLower(name)) {
     frontend.Log(L"rollback: the undo record " + file + L" is not this run's record of '" + name +
                  L"': left alone, nothing taken back");
     return ExitStatus::Done;
   }
-  guest::GuestStores stores;
   {
     const std::unique_ptr<AddOnListLock> lock = frontend.LockAddOnList();
     const ModulRegistrierung::RegistryContext registry{stores.registry, stores.locale};
-    const UndoOutcome undone = UndoChange(registry, frontend, *record);
+    const UndoOutcome undone = UndoChange(registry, frontend, frontend, *record);
     const wchar_t* const outcome = undone == UndoOutcome::Undone ? L"' taken back"
                                    : undone == UndoOutcome::NotOurs
                                        ? L"' left to the run that changed it since"
                                        : L"' incomplete";
-    frontend.Log(undone == UndoOutcome::Incomplete ? L"warning: rollback of '"
-                                                   : L"rollback: '" + name + outcome);
+    frontend.Log((undone == UndoOutcome::Incomplete ? L"warning: rollback of '" : L"rollback: '") +
+                 name + outcome);
   }
   const RecordOutcome removed = folder->Remove(file);
-  frontend.Log(removed == RecordOutcome::Failed ? L"warning: undo record not deleted: "
-                                                : L"undo record deleted: " + file);
+  frontend.Log((removed == RecordOutcome::Failed ? L"warning: undo record not deleted: "
+                                                 : L"undo record deleted: ") +
+               file);
   return ExitStatus::Done;
 }
 
 ExitStatus Commit(Session& session, MsiFrontend& frontend, const ActionData& data) {
   const std::wstring name = ReadCommand(data.commandText).name;
+  guest::GuestLocale locale;
   const std::optional<UndoFolder> folder = UndoFolder::Open(false);
-  const std::wstring file = name.empty() ? std::wstring() : RecordName(session, frontend, name);
+  const std::wstring file = name.empty() ? std::wstring() : RecordName(session, locale, name);
   const RecordOutcome removed =
       folder && !file.empty() ? folder->Remove(file) : RecordOutcome::Absent;
   frontend.Log(removed == RecordOutcome::Done ? L"undo record of '" + name + L"' deleted"

@@ -23,8 +23,8 @@ class RecordingSession : public Session {
   };
   std::wstring Property(const std::wstring&) override { return {}; }
   bool SetProperty(const std::wstring&, const std::wstring&) override { return false; }
-  int Send(unsigned kind, const std::vector<std::wstring>& fields) override {
-    sent.push_back(Sent{kind, fields});
+  int Send(unsigned kind, std::initializer_list<const wchar_t*> fields) override {
+    sent.push_back(Sent{kind, std::vector<std::wstring>(fields.begin(), fields.end())});
     if (replies.empty()) return 0;
     const int reply = replies.front();
     replies.pop_front();

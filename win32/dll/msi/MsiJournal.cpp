@@ -8,25 +8,26 @@
 namespace quillet::msi {
 
 bool MsiJournal::BeforeFirstWrite(const ModulRegistrierung::RegistryContext& registry,
-                                  Frontend& frontend, bool install, const AddOnEintrag& entry) {
+                                  Prompts& prompts, RunLog& log, bool install,
+                                  const AddOnEintrag& entry) {
   const std::optional<UndoRecord> record = RecordBeforeChange(
-      registry, frontend, run_, install ? UndoWork::Install : UndoWork::Remove, entry);
+      registry, prompts, run_, install ? UndoWork::Install : UndoWork::Remove, entry);
   if (!record) {
-    frontend.Log(L"undo record not written (a value has no stored form): nothing changed");
+    log.Log(L"undo record not written (a value has no stored form): nothing changed");
     return false;
   }
   const std::string bytes = SerializedUndoRecord(*record);
   if (bytes.size() > kMaxUndoRecordSize) {
-    frontend.Log(
+    log.Log(
         L"undo record not written (the add-on's key is too large to keep): nothing "
         L"changed");
     return false;
   }
   if (folder_.Write(fileName_, bytes) != RecordOutcome::Done) {
-    frontend.Log(L"undo record not written: " + fileName_ + L": nothing changed");
+    log.Log(L"undo record not written: " + fileName_ + L": nothing changed");
     return false;
   }
-  frontend.Log(L"undo record written: " + fileName_);
+  log.Log(L"undo record written: " + fileName_);
   return true;
 }
 

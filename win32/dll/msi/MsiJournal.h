@@ -16,8 +16,8 @@ class MsiJournal : public AddOnJournal {
   MsiJournal(const UndoFolder& folder, std::wstring fileName, std::wstring run)
       : folder_(folder), fileName_(std::move(fileName)), run_(std::move(run)) {}
 
-  bool BeforeFirstWrite(const ModulRegistrierung::RegistryContext& registry, Frontend& frontend,
-                        bool install, const AddOnEintrag& entry) override;
+  bool BeforeFirstWrite(const ModulRegistrierung::RegistryContext& registry, Prompts& prompts,
+                        RunLog& log, bool install, const AddOnEintrag& entry) override;
 
  private:
   const UndoFolder& folder_;

@@ -3,8 +3,8 @@
 // tests can watch every message it sends; InstallerSession binds it to msi.dll.
 #pragma once
 
+#include <initializer_list>
 #include <string>
-#include <vector>
 
 namespace quillet::msi {
 
@@ -17,8 +17,9 @@ class Session {
   virtual bool SetProperty(const std::wstring& name, const std::wstring& value) = 0;
   // Sends a record of `fields` (field 0 first: the template the installer formats) as message
   // `kind` (an INSTALLMESSAGE_* value, with MB_* flags for a user message). Returns what
-  // MsiProcessMessage returned: the button pressed, 0 when no UI handled it, -1 on error.
-  virtual int Send(unsigned kind, const std::vector<std::wstring>& fields) = 0;
+  // MsiProcessMessage returned: the button pressed, 0 when no UI handled it, -1 on error. The
+  // fields are the record's own C strings, so no call builds a list of string copies.
+  virtual int Send(unsigned kind, std::initializer_list<const wchar_t*> fields) = 0;
 };
 
 // `text` made literal for a record's template: the installer would otherwise format what stands
