@@ -21,6 +21,7 @@
 #include "app/UndoRecordFormat.h"
 #include "win32/dll/GuestEntry.h"
 #include "win32/dll/GuestStores.h"
+#include "win32/dll/msi/HexDigits.h"
 #include "win32/dll/msi/InstallerSession.h"
 #include "win32/dll/msi/MsiFrontend.h"
 #include "win32/dll/msi/MsiJournal.h"
@@ -45,10 +46,6 @@ struct ActionData {
   std::wstring folder;
   std::wstring commandText;
 };
-
-bool IsHexDigit(wchar_t c) {
-  return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
-}
 
 ActionData ReadActionData(Session& session) {
   std::wstring data = session.Property(L"CustomActionData");
@@ -78,10 +75,7 @@ std::wstring NewToken() {
   unsigned char bytes[kTokenDigits / 2] = {};
   if (random == nullptr || !random(bytes, sizeof bytes)) return {};
   std::wstring token = L"#";
-  for (const unsigned char b : bytes) {
-    token += L"0123456789abcdef"[b >> 4];
-    token += L"0123456789abcdef"[b & 0xF];
-  }
+  for (const unsigned char b : bytes) AppendHex(token, b, 2);
   return token;
 }
 

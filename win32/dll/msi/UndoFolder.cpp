@@ -5,8 +5,8 @@
 #include <sddl.h>
 #include <winternl.h>
 
-
 #include "win32/dll/SystemLibrary.h"
+#include "win32/dll/msi/HexDigits.h"
 
 namespace quillet::msi {
 
@@ -125,15 +125,11 @@ std::uint64_t Digest(std::wstring_view text) {
   return hash;
 }
 
-bool IsHex(wchar_t c) {
-  return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
-}
-
 bool IsBracedGuid(std::wstring_view text) {
   constexpr std::wstring_view kShape = L"{........-....-....-....-............}";
   if (text.size() != kShape.size()) return false;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (kShape[i] == L'.' ? !IsHex(text[i]) : text[i] != kShape[i]) return false;
+    if (kShape[i] == L'.' ? !IsHexDigit(text[i]) : text[i] != kShape[i]) return false;
   }
   return true;
 }
@@ -155,8 +151,7 @@ std::wstring UndoFileName(std::wstring_view productCode, std::wstring_view lower
   if (!IsBracedGuid(productCode)) return {};
   std::wstring name(productCode);
   name += L'_';
-  const std::uint64_t digest = Digest(lowerCaseName);
-  for (int shift = 60; shift >= 0; shift -= 4) name += L"0123456789abcdef"[(digest >> shift) & 0xF];
+  AppendHex(name, Digest(lowerCaseName), 16);
   return name + L".undo";
 }
 
