@@ -63,7 +63,7 @@ class PassTest : public ::testing::Test {
   }
 
   ExitStatus Run(const std::wstring& arguments) {
-    frontend.SetArgumentText(arguments);
+    frontend.SetCommandText(arguments);
     return RunPass(frontend, stores, frontend.CommandText());
   }
 

@@ -17,8 +17,8 @@ class RecordingLock : public AddOnListLock {
 
 }  // namespace
 
-RecordingFrontend::RecordingFrontend(std::wstring argumentText, std::wstring ownDirectory)
-    : argumentText_(std::move(argumentText)), ownDirectory_(std::move(ownDirectory)) {}
+RecordingFrontend::RecordingFrontend(std::wstring commandText, std::wstring ownDirectory)
+    : commandText_(std::move(commandText)), ownDirectory_(std::move(ownDirectory)) {}
 
 std::vector<std::wstring> RecordingFrontend::Calls() const {
   std::vector<std::wstring> calls;

@@ -24,10 +24,10 @@ class RecordingFrontend : public Frontend {
     long long probe = -1;
   };
 
-  explicit RecordingFrontend(std::wstring argumentText = L"",
+  explicit RecordingFrontend(std::wstring commandText = L"",
                              std::wstring ownDirectory = L"C:\\Programme\\Quillet");
 
-  void SetArgumentText(std::wstring text) { argumentText_ = std::move(text); }
+  void SetCommandText(std::wstring text) { commandText_ = std::move(text); }
   void SetOwnDirectory(std::wstring directory) { ownDirectory_ = std::move(directory); }
   // The answers for the coming message boxes, in order. A box with no answer left counts as
   // unexpected and gets Ok, or No when it asks Yes or No.
@@ -67,7 +67,7 @@ class RecordingFrontend : public Frontend {
   MessageAnswer Show(const Message& message) override;
   // The command text a test hands the pass with this frontend (the frontend itself never reads
   // it: the pass takes it as an argument).
-  const std::wstring& CommandText() const { return argumentText_; }
+  const std::wstring& CommandText() const { return commandText_; }
   std::wstring OwnDirectory() override { return ownDirectory_; }
   std::wstring ShortPath(const std::wstring& path) override {
     const auto found = shortPaths_.find(path);
@@ -88,7 +88,7 @@ class RecordingFrontend : public Frontend {
  private:
   void Record(std::wstring what);
 
-  std::wstring argumentText_;
+  std::wstring commandText_;
   std::wstring ownDirectory_;
   std::wstring statusText_;
   std::map<std::wstring, std::wstring> shortPaths_;
