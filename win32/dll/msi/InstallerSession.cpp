@@ -32,9 +32,9 @@ InstallerSession::InstallerSession(MSIHANDLE install)
   createRecord_ = guest::Function<decltype(createRecord_)>(m, "MsiCreateRecord");
   setString_ = guest::Function<decltype(setString_)>(m, "MsiRecordSetStringW");
   processMessage_ = guest::Function<decltype(processMessage_)>(m, "MsiProcessMessage");
-  closeHandle_ = guest::Function<decltype(closeHandle_)>(m, "MsiCloseHandle");
   usable_ = getProperty_ && setProperty_ && createRecord_ && setString_ && processMessage_ &&
-            closeHandle_;
+            // The records' owner closes them through it.
+            guest::Function<decltype(&::MsiCloseHandle)>(m, "MsiCloseHandle") != nullptr;
 }
 
 std::wstring InstallerSession::Property(const std::wstring& name) {

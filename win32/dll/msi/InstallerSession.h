@@ -31,7 +31,6 @@ class InstallerSession : public Session {
   decltype(&::MsiCreateRecord) createRecord_ = nullptr;
   decltype(&::MsiRecordSetStringW) setString_ = nullptr;
   decltype(&::MsiProcessMessage) processMessage_ = nullptr;
-  decltype(&::MsiCloseHandle) closeHandle_ = nullptr;
   bool usable_ = false;
 };
 
